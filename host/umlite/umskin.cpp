@@ -1,0 +1,156 @@
+#include "umskin.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QResource>
+
+namespace {
+
+class ResourceRegistry : public IUmResourceRegistry
+{
+public:
+    bool registerRcc(const QString& rccPath, const QString& mapRoot) override
+    {
+        QMutexLocker lock(&m_mutex);
+        m_requested.append(rccPath);
+        const QString file = resolve(rccPath);
+        if (file.isEmpty())
+            return false;
+        if (!QResource::registerResource(file, mapRoot))
+            return false;
+        m_registered.append(file);
+        return true;
+    }
+
+    QStringList requestedFiles() const override
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_requested;
+    }
+
+    QStringList registeredFiles() const override
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_registered;
+    }
+
+    void addSearchPath(const QString& dir)
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_searchPaths.contains(dir))
+            m_searchPaths.append(dir);
+    }
+
+private:
+    QString resolve(const QString& path) const
+    {
+        if (path.isEmpty())
+            return QString();
+        QFileInfo info(path);
+        if (info.isAbsolute())
+            return info.isFile() ? info.absoluteFilePath() : QString();
+        for (const QString& dir : searchPaths()) {
+            QFileInfo candidate(QDir(dir), path);
+            if (candidate.isFile())
+                return candidate.absoluteFilePath();
+        }
+        return QString();
+    }
+
+    QStringList searchPaths() const
+    {
+        QStringList paths = m_searchPaths;
+        const QByteArray fromEnv = qgetenv("UMLITE_SKIN_PATH");
+        if (!fromEnv.isEmpty())
+            paths += QString::fromLocal8Bit(fromEnv).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+        if (QCoreApplication::instance()) {
+            const QString appDir = QCoreApplication::applicationDirPath();
+            paths << appDir << appDir + QStringLiteral("/skin")
+                  << appDir + QStringLiteral("/../share/systemnotifytoast/skin");
+        }
+#ifdef UMLITE_DEFAULT_SKIN_DIR
+        paths << QStringLiteral(UMLITE_DEFAULT_SKIN_DIR);
+#endif
+        return paths;
+    }
+
+    mutable QMutex m_mutex;
+    QStringList m_searchPaths;
+    QStringList m_requested;
+    QStringList m_registered;
+};
+
+} // namespace
+
+class UmLiteSkin::Private
+{
+public:
+    ResourceRegistry registry;
+    QString theme = QStringLiteral("light");
+};
+
+UmLiteSkin::UmLiteSkin(QObject* parent)
+    : QObject(parent)
+    , d(new Private)
+{
+}
+
+UmLiteSkin::~UmLiteSkin()
+{
+    delete d;
+}
+
+QString UmLiteSkin::skinName() const
+{
+    return QStringLiteral("umlite");
+}
+
+QString UmLiteSkin::themeName() const
+{
+    return d->theme;
+}
+
+IUmResourceRegistry* UmLiteSkin::resourceRegistry()
+{
+    return &d->registry;
+}
+
+QString UmLiteSkin::styleSheet(const QString& themeClass) const
+{
+    if (themeClass.isEmpty())
+        return QString();
+    const QStringList candidates = {
+        QStringLiteral(":/umlite/themes/%1/%2.qss").arg(d->theme, themeClass),
+        QStringLiteral(":/umlite/themes/%1.qss").arg(themeClass),
+    };
+    for (const QString& name : candidates) {
+        QFile file(name);
+        if (file.open(QIODevice::ReadOnly))
+            return QString::fromUtf8(file.readAll());
+    }
+    return QString();
+}
+
+void UmLiteSkin::setThemeName(const QString& theme)
+{
+    if (theme == d->theme)
+        return;
+    d->theme = theme;
+    emit skinChanged();
+}
+
+void UmLiteSkin::addResourceSearchPath(const QString& dir)
+{
+    d->registry.addSearchPath(dir);
+}
+
+UmSkin::UmSkin(QObject* parent)
+    : UmLiteSkin(parent)
+{
+}
+
+UmSkin::~UmSkin() = default;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "isystemnotifytoastlistener.h"
+
+#include <QMutex>
+#include <QString>
+#include <QThread>
+#include <QVector>
+
+// A listener that writes down every call, with the thread it came on.
+class RecordingListener : public ISystemNotifyToastListener
+{
+public:
+    enum Kind { Activated, Dismissed, Failed };
+    struct Call
+    {
+        Kind kind;
+        quint64 id;
+        int source;    // Activated
+        qint64 index;  // Activated
+        QString action;
+        int value;     // reason or error code
+        QThread* thread;
+    };
+
+    void onToastActivated(quint64 toastId, int source, qint64 index, const QString& action) override;
+    void onToastDismissed(quint64 toastId, int reason) override;
+    void onToastFailed(quint64 toastId, int errorCode) override;
+
+    QVector<Call> calls() const;
+    int count() const;
+
+private:
+    void record(const Call& call);
+    mutable QMutex m_mutex;
+    QVector<Call> m_calls;
+};
