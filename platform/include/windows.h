@@ -51,3 +51,26 @@ typedef struct _OSVERSIONINFOW {
 
 // The true version of the running system, as ntdll reports it (no manifest lies).
 extern "C" WINSIM_API NTSTATUS RtlGetVersion(PRTL_OSVERSIONINFOW info);
+
+// ---- user32: window placement -------------------------------------------------
+typedef struct HWND__* HWND;
+typedef unsigned int UINT;
+#define HWND_TOP ((HWND)0)
+#define HWND_BOTTOM ((HWND)1)
+#define HWND_TOPMOST ((HWND)-1)
+#define HWND_NOTOPMOST ((HWND)-2)
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOACTIVATE 0x0010
+#define SWP_SHOWWINDOW 0x0040
+
+extern "C" WINSIM_API BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+
+// ---- kernel32: modules already loaded in the process -------------------------
+typedef struct HINSTANCE__* HMODULE;
+typedef void (*FARPROC)();
+
+// Finds a module the process has already loaded; never loads one.
+extern "C" WINSIM_API HMODULE GetModuleHandleW(LPCWSTR lpModuleName);
+extern "C" WINSIM_API FARPROC GetProcAddress(HMODULE hModule, const char* lpProcName);

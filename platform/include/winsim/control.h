@@ -21,3 +21,27 @@ WINSIM_API QVersionNumber osVersion();
 
 } // namespace control
 } // namespace winsim
+
+#include <QVector>
+#include <cstdint>
+
+namespace winsim {
+namespace control {
+
+struct WindowPosCall
+{
+    quintptr window;
+    qintptr insertAfter;
+    unsigned int flags;
+};
+
+// Every SetWindowPos call so far, oldest first.
+WINSIM_API QVector<WindowPosCall> windowPosCalls();
+WINSIM_API void clearWindowPosCalls();
+
+// How many GetModuleHandleW lookups the process made (tests check that a
+// lookup by name did or did not happen).
+WINSIM_API int moduleHandleLookups();
+
+} // namespace control
+} // namespace winsim
