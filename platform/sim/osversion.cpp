@@ -1,6 +1,9 @@
 #include <windows.h>
 #include <winsim/control.h>
 
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QMutex>
 #include <QMutexLocker>
 
@@ -20,11 +23,26 @@ VersionState& state()
     return s;
 }
 
-// What the simulation reports when nothing is pinned. A desktop with a
-// notification server is later treated as a Windows 10 machine.
+// What the simulation reports when nothing is pinned: a desktop whose session
+// bus has a notification server can show native toasts, so it passes for a
+// Windows 10 machine. Asked on the caller's thread, so the wait is kept short.
 QVersionNumber detectedVersion()
 {
-    return QVersionNumber();
+    if (!QCoreApplication::instance())
+        return QVersionNumber(); // QtDBus needs the application object
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return QVersionNumber();
+    QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                      QStringLiteral("/org/freedesktop/DBus"),
+                                                      QStringLiteral("org.freedesktop.DBus"),
+                                                      QStringLiteral("NameHasOwner"));
+    ask << QStringLiteral("org.freedesktop.Notifications");
+    constexpr int timeoutMs = 300;
+    const QDBusMessage reply = bus.call(ask, QDBus::Block, timeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().value(0).toBool() != true)
+        return QVersionNumber();
+    return QVersionNumber(10, 0, 19045);
 }
 
 } // namespace

@@ -1,0 +1,89 @@
+// The back end's side of the session bus. Lives on the back end's thread: every
+// member runs there, and so does every call into a sink.
+#pragma once
+
+#include "freedesktoptoast.h"
+
+#include <winsim/delivery.h>
+
+#include <QDBusConnection>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+
+class QDBusPendingCallWatcher;
+class QDBusServiceWatcher;
+
+namespace winsim {
+
+class FreedesktopSignals;
+
+class FreedesktopChannel : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FreedesktopChannel(int callTimeoutMs);
+    ~FreedesktopChannel() override;
+
+    void open();
+    void show(const ToastDelivery& delivery, const std::shared_ptr<ToastEventSink>& sink);
+    void hide(quint64 key);
+
+private:
+    enum class Stage { AwaitingCapabilities, Sending, Shown };
+    enum class Capabilities { Unknown, Asking, Known };
+
+    struct Toast
+    {
+        FreedesktopToast document;
+        QString appUserModelId;
+        std::shared_ptr<ToastEventSink> sink;
+        Stage stage = Stage::AwaitingCapabilities;
+        quint32 serverId = 0;
+        bool hideRequested = false;
+        bool activated = false;
+        QElapsedTimer sentAt;
+    };
+
+    // Server signals that overtook the answer to their Notify call.
+    struct EarlyEvent
+    {
+        bool action;
+        QString actionKey;
+        uint reason;
+    };
+
+    void askCapabilities();
+    void onCapabilities(QDBusPendingCallWatcher* watcher, quint64 generation);
+    void send(quint64 key);
+    void onNotifyReply(QDBusPendingCallWatcher* watcher, quint64 key, quint64 generation);
+    void closeOnServer(quint64 key);
+    void onActionInvoked(uint id, const QString& actionKey);
+    void onNotificationClosed(uint id, uint reason);
+    void onServerOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void remember(uint id, const EarlyEvent& event);
+    void fail(quint64 key, int hresult);
+    void dismiss(quint64 key, int reason);
+
+    const int m_callTimeoutMs;
+    const QString m_connectionName;
+    QDBusConnection m_bus;
+    FreedesktopSignals* m_signals = nullptr;
+    QDBusServiceWatcher* m_serverWatcher = nullptr;
+
+    Capabilities m_capabilitiesState = Capabilities::Unknown;
+    QStringList m_capabilities;
+    QElapsedTimer m_capabilitiesAskedAt;
+    // Counts server departures, so that answers of a server that left are ignored.
+    quint64 m_generation = 0;
+
+    QHash<quint64, Toast> m_toasts;
+    QHash<quint32, quint64> m_keyByServerId;
+    QHash<quint32, QVector<EarlyEvent>> m_early;
+};
+
+} // namespace winsim
