@@ -84,23 +84,40 @@ private:
     QStringList m_registered;
 };
 
+struct ThemeState {
+    QMutex mutex;
+    QString theme = QStringLiteral("light");
+    QList<UmLiteSkin*> skins;
+};
+
+ThemeState& themeState()
+{
+    static ThemeState state;
+    return state;
+}
+
 } // namespace
 
 class UmLiteSkin::Private
 {
 public:
     ResourceRegistry registry;
-    QString theme = QStringLiteral("light");
 };
 
 UmLiteSkin::UmLiteSkin(QObject* parent)
     : QObject(parent)
     , d(new Private)
 {
+    QMutexLocker lock(&themeState().mutex);
+    themeState().skins.append(this);
 }
 
 UmLiteSkin::~UmLiteSkin()
 {
+    {
+        QMutexLocker lock(&themeState().mutex);
+        themeState().skins.removeAll(this);
+    }
     delete d;
 }
 
@@ -111,7 +128,13 @@ QString UmLiteSkin::skinName() const
 
 QString UmLiteSkin::themeName() const
 {
-    return d->theme;
+    return currentThemeName();
+}
+
+QString UmLiteSkin::currentThemeName()
+{
+    QMutexLocker lock(&themeState().mutex);
+    return themeState().theme;
 }
 
 IUmResourceRegistry* UmLiteSkin::resourceRegistry()
@@ -121,10 +144,15 @@ IUmResourceRegistry* UmLiteSkin::resourceRegistry()
 
 QString UmLiteSkin::styleSheet(const QString& themeClass) const
 {
+    return themeStyleSheet(themeClass);
+}
+
+QString UmLiteSkin::themeStyleSheet(const QString& themeClass)
+{
     if (themeClass.isEmpty())
         return QString();
     const QStringList candidates = {
-        QStringLiteral(":/umlite/themes/%1/%2.qss").arg(d->theme, themeClass),
+        QStringLiteral(":/umlite/themes/%1/%2.qss").arg(currentThemeName(), themeClass),
         QStringLiteral(":/umlite/themes/%1.qss").arg(themeClass),
     };
     for (const QString& name : candidates) {
@@ -137,10 +165,19 @@ QString UmLiteSkin::styleSheet(const QString& themeClass) const
 
 void UmLiteSkin::setThemeName(const QString& theme)
 {
-    if (theme == d->theme)
-        return;
-    d->theme = theme;
-    emit skinChanged();
+    QList<UmLiteSkin*> skins;
+    {
+        QMutexLocker lock(&themeState().mutex);
+        if (theme == themeState().theme)
+            return;
+        themeState().theme = theme;
+        skins = themeState().skins;
+    }
+    // This skin first, so its own listeners hear it before anyone else's.
+    skins.removeAll(this);
+    skins.prepend(this);
+    for (UmLiteSkin* skin : qAsConst(skins))
+        emit skin->skinChanged();
 }
 
 void UmLiteSkin::addResourceSearchPath(const QString& dir)

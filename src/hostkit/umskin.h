@@ -46,8 +46,14 @@ public:
     IUmResourceRegistry* resourceRegistry() override;
     QString styleSheet(const QString& themeClass) const override;
 
-    // Switches between the "light" and "dark" themes and announces it.
+    // Switches the kit between the "light" and "dark" themes and announces it
+    // on every skin: themes are process-wide.
     void setThemeName(const QString& theme);
+
+    // The theme every kit widget is drawn in.
+    static QString currentThemeName();
+    // The style sheet for a theme class in the current theme; empty when none is registered.
+    static QString themeStyleSheet(const QString& themeClass);
     // Directories searched, in order, for relative .rcc names.
     void addResourceSearchPath(const QString& dir);
 

@@ -1,0 +1,294 @@
+#include "umlitecontentdlg.h"
+
+#include "umdrawhelper.h"
+#include "umliteiconwidget.h"
+#include "umlitestyle.h"
+#include "umlitetheme_p.h"
+#include "umskin.h"
+
+#include <QBoxLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVariant>
+
+namespace {
+
+const int k_shadowSteps = 12;
+
+int scaled(double value)
+{
+    return int(UmLiteStyle::dpiScaled(value));
+}
+
+bool validButton(int index)
+{
+    return index >= 0 && index < UmLiteContentDlg::ButtonCount;
+}
+
+} // namespace
+
+UmLiteContentDlg::UmLiteContentDlg(QWidget* parent, int iconType)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_shadow(UmLiteStyle::dpiScaledMargins(k_shadowSteps, k_shadowSteps - 2, k_shadowSteps, k_shadowSteps + 2))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setProperty("umIconType", iconType);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(m_shadow);
+    outer->setSpacing(0);
+
+    m_frame = new QFrame(this);
+    m_frame->setObjectName(QStringLiteral("umlite_frame"));
+    outer->addWidget(m_frame);
+
+    m_frameLayout = new QVBoxLayout(m_frame);
+    m_frameLayout->setContentsMargins(UmLiteStyle::dpiScaledMargins(16, 10, 10, 14));
+    m_frameLayout->setSpacing(scaled(8));
+
+    auto* titleRow = new QHBoxLayout;
+    titleRow->setSpacing(scaled(8));
+    m_titleIcon = new UmLiteIconWidget(m_frame);
+    m_titleIcon->setObjectName(QStringLiteral("umlite_title_icon"));
+    m_titleIcon->setIconSize(UmLiteStyle::dpiScaledSize(16, 16));
+    m_titleIcon->hide();
+    m_titleText = new QLabel(m_frame);
+    m_titleText->setObjectName(QStringLiteral("umlite_title"));
+    m_closeButton = new QToolButton(m_frame);
+    m_closeButton->setObjectName(QStringLiteral("umlite_close"));
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
+    m_closeButton->setCursor(Qt::PointingHandCursor);
+    m_closeButton->setFixedSize(UmLiteStyle::dpiScaledSize(24, 24));
+    const QIcon closeIcon = UmDrawHelper::loadIcon(QStringLiteral("umlite_close"));
+    if (closeIcon.isNull())
+        m_closeButton->setText(QStringLiteral("\u2715"));
+    else
+        m_closeButton->setIcon(closeIcon);
+    titleRow->addWidget(m_titleIcon);
+    titleRow->addWidget(m_titleText, 1);
+    titleRow->addWidget(m_closeButton, 0, Qt::AlignTop);
+    m_frameLayout->addLayout(titleRow);
+
+    m_contentSlot = new QVBoxLayout;
+    m_contentSlot->setContentsMargins(UmLiteStyle::dpiScaledMargins(0, 0, 6, 0));
+    m_contentSlot->setSpacing(0);
+    m_frameLayout->addLayout(m_contentSlot, 1);
+
+    m_buttonRow = new QHBoxLayout;
+    m_buttonRow->setContentsMargins(UmLiteStyle::dpiScaledMargins(0, 2, 6, 0));
+    m_buttonRow->setSpacing(scaled(8));
+    m_buttonRow->addStretch(1);
+    m_frameLayout->addLayout(m_buttonRow);
+
+    connect(m_closeButton, &QToolButton::clicked, this, &UmLiteContentDlg::onCloseButtonClicked);
+}
+
+UmLiteContentDlg::~UmLiteContentDlg() = default;
+
+void UmLiteContentDlg::ensureButton(BtnType type)
+{
+    const int index = int(type);
+    if (!validButton(index) || m_buttons[index])
+        return;
+    auto* button = new QPushButton(m_frame);
+    button->setObjectName(QStringLiteral("umlite_button"));
+    button->setProperty("buttonIndex", index);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setMinimumSize(UmLiteStyle::dpiScaledSize(72, 28));
+    // Keep the row in button order whatever order they were created in.
+    int position = m_buttonRow->count();
+    for (int later = index + 1; later < ButtonCount; ++later) {
+        if (m_buttons[later]) {
+            position = m_buttonRow->indexOf(m_buttons[later]);
+            break;
+        }
+    }
+    m_buttonRow->insertWidget(position, button);
+    m_buttons[index] = button;
+    connect(button, &QPushButton::clicked, this, [this, index] { dispatchButton(index); });
+}
+
+QPushButton* UmLiteContentDlg::button(BtnType type) const
+{
+    return validButton(int(type)) ? m_buttons[int(type)] : nullptr;
+}
+
+void UmLiteContentDlg::setButtonVisible(BtnType type, bool visible)
+{
+    if (QPushButton* b = button(type))
+        b->setVisible(visible);
+}
+
+void UmLiteContentDlg::setButtonText(BtnType type, const QString& text)
+{
+    if (QPushButton* b = button(type))
+        b->setText(text);
+}
+
+void UmLiteContentDlg::setMainTitleIcon(const QIcon& icon)
+{
+    m_titleIcon->setIcon(icon);
+    m_titleIcon->setVisible(!icon.isNull());
+}
+
+void UmLiteContentDlg::setMainTitleText(const QString& text)
+{
+    m_titleText->setText(text);
+}
+
+QString UmLiteContentDlg::mainTitleText() const
+{
+    return m_titleText->text();
+}
+
+QIcon UmLiteContentDlg::mainTitleIcon() const
+{
+    return m_titleIcon->icon();
+}
+
+QToolButton* UmLiteContentDlg::closeButton() const
+{
+    return m_closeButton;
+}
+
+void UmLiteContentDlg::setCustomContentWidget(QWidget* widget, int stretch, Qt::Alignment alignment)
+{
+    if (widget == m_content)
+        return;
+    if (m_content)
+        m_contentSlot->removeWidget(m_content);
+    m_content = widget;
+    if (widget)
+        m_contentSlot->addWidget(widget, stretch < 0 ? 1 : stretch, alignment);
+}
+
+QWidget* UmLiteContentDlg::customContentWidget() const
+{
+    return m_content;
+}
+
+void UmLiteContentDlg::setCustomFrameSize(const QSize& size)
+{
+    m_frameSize = size;
+    updateFrameSize();
+    updateFixedHeight();
+}
+
+QSize UmLiteContentDlg::customFrameSize() const
+{
+    return m_frameSize;
+}
+
+void UmLiteContentDlg::updateFrameSize()
+{
+    if (!m_frameSize.isValid())
+        return;
+    setFixedWidth(m_frameSize.width() + m_shadow.left() + m_shadow.right());
+}
+
+void UmLiteContentDlg::updateFixedHeight()
+{
+    m_frameLayout->invalidate();
+    layout()->activate();
+    const int frameWidth = m_frameSize.isValid() ? m_frameSize.width() : m_frame->width();
+    int needed = m_frameLayout->hasHeightForWidth() ? m_frameLayout->heightForWidth(frameWidth)
+                                                    : m_frameLayout->sizeHint().height();
+    needed = qMax(needed, m_frameLayout->minimumSize().height());
+    if (m_frameSize.isValid())
+        needed = qMax(needed, m_frameSize.height());
+    setFixedHeight(needed + m_shadow.top() + m_shadow.bottom());
+}
+
+QMargins UmLiteContentDlg::shadowMargins() const
+{
+    return m_shadow;
+}
+
+void UmLiteContentDlg::setThemeClassName(const QString& themeClass)
+{
+    applyThemeClass(themeClass, true);
+}
+
+void UmLiteContentDlg::applyThemeClass(const QString& themeClass, bool withChildren)
+{
+    m_themeClass = themeClass;
+    umlite::applyThemeSheet(this, themeClass, withChildren);
+    update();
+}
+
+QString UmLiteContentDlg::themeClassName() const
+{
+    return m_themeClass;
+}
+
+void UmLiteContentDlg::changeStyle()
+{
+    if (m_closeButton->text().isEmpty()) {
+        const QIcon closeIcon = UmDrawHelper::loadIcon(QStringLiteral("umlite_close"));
+        if (!closeIcon.isNull())
+            m_closeButton->setIcon(closeIcon);
+    }
+    applyThemeClass(m_themeClass, true);
+}
+
+void UmLiteContentDlg::onButton0Clicked()
+{
+}
+
+void UmLiteContentDlg::onButton1Clicked()
+{
+}
+
+void UmLiteContentDlg::onButton2Clicked()
+{
+}
+
+void UmLiteContentDlg::onCloseButtonClicked()
+{
+    reject();
+}
+
+void UmLiteContentDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+}
+
+void UmLiteContentDlg::paintEvent(QPaintEvent*)
+{
+    // A soft shadow: rounded outlines that fade out away from the frame.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool dark = UmLiteSkin::currentThemeName() == QLatin1String("dark");
+    const int strongest = dark ? 60 : 28;
+    const QRectF frame = QRectF(rect()).marginsRemoved(m_shadow);
+    const int steps = qMin(qMin(m_shadow.left(), m_shadow.right()), qMin(m_shadow.top(), m_shadow.bottom()));
+    for (int i = steps; i > 0; --i) {
+        const qreal t = qreal(i) / qMax(steps, 1);
+        QColor color(0, 0, 0, int(strongest * (1.0 - t) * (1.0 - t)));
+        QPainterPath path;
+        path.addRoundedRect(frame.adjusted(-i, -i + 2, i, i + 2), 8 + i, 8 + i);
+        painter.fillPath(path, color);
+    }
+}
+
+void UmLiteContentDlg::dispatchButton(int index)
+{
+    switch (index) {
+    case Btn0:
+        onButton0Clicked();
+        break;
+    case Btn1:
+        onButton1Clicked();
+        break;
+    case Btn2:
+        onButton2Clicked();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "umliteglobal.h"
+
+#include <QLabel>
+#include <QString>
+
+class UMLITE_API UmLiteLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit UmLiteLabel(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    ~UmLiteLabel() override;
+
+    void applyThemeClass(const QString& themeClass, bool withChildren);
+    QString getThemeClassName() const;
+
+    // The full text; what is drawn may be elided.
+    void setText(const QString& text);
+    QString text() const;
+    void setTextAutoElide(bool on);
+    bool isTextAutoElide() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    // Where the ellipsis goes (a Qt::TextElideMode value).
+    virtual int elideMode() const;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void refreshShownText();
+
+    QString m_themeClass;
+    QString m_fullText;
+    bool m_autoElide = false;
+};
