@@ -21,6 +21,11 @@ bool usable(const QVariant& v, int type)
 
 QString jsonText(const Json::Value& v)
 {
+    // Strings are decoded in place; other scalars take the library's text form.
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    if (v.isString() && v.getString(&begin, &end))
+        return QString::fromUtf8(begin, int(end - begin));
     return QString::fromStdString(v.asString());
 }
 
