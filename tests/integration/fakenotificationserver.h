@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+#include <QVector>
+
+// A notification server on its own bus connection, for checks of exactly what
+// a client sends and of answers a real server gives only by accident.
+class FakeNotificationServer : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    enum class Answer { Id, Error, Nothing, NotAnId };
+
+    struct Call
+    {
+        QString appName;
+        uint replacesId;
+        QString appIcon;
+        QString summary;
+        QString body;
+        QStringList actions;
+        QVariantMap hints;
+        int timeout;
+        QString sender;
+        uint id; // 0 when not answered with an id
+    };
+
+    explicit FakeNotificationServer(const QStringList& capabilities);
+    ~FakeNotificationServer() override;
+
+    // False when the bus or the name was not available.
+    bool start();
+    // Leaves the bus the way a crashing server does.
+    void vanish();
+
+    void setAnswer(Answer answer) { m_answer = answer; }
+    // Answers the Notify calls held back so far, with ids.
+    void answerHeld();
+    QVector<Call> calls() const { return m_calls; }
+    QVector<uint> closeRequests() const { return m_closeRequests; }
+
+    // Signals to the client that made the call with this id.
+    void invokeAction(uint id, const QString& key);
+    void close(uint id, uint reason);
+
+public Q_SLOTS:
+    QStringList GetCapabilities();
+    uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout);
+    void CloseNotification(uint id);
+    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion);
+
+private:
+    void emitTo(uint id, const QString& member, const QVariantList& arguments);
+
+    const QString m_connectionName;
+    QDBusConnection m_bus;
+    QStringList m_capabilities;
+    Answer m_answer = Answer::Id;
+    QVector<Call> m_calls;
+    QVector<uint> m_closeRequests;
+    QVector<QDBusMessage> m_unanswered;
+    uint m_nextId = 1;
+};
