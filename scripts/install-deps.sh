@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building, testing and running the project needs on Debian 12.
+# Does nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config clang libclang-rt-14-dev
+  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+  libjsoncpp-dev libgtest-dev libbenchmark-dev
+  dbus dbus-x11 dunst libnotify-bin libnotify-dev
+  xvfb xauth x11-utils x11-xserver-utils xdotool trayer imagemagick fonts-dejavu-core
+  liblnk-utils libimage-exiftool-perl binutils file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+echo "installing: ${missing[*]}"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds and runs every check: the suite, the suite again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and a short fuzzing run.
+# Usage: scripts/test.sh [--quick]   (--quick: only the plain suite)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+scripts/install-deps.sh
+
+run_suite() { # build-dir, extra cmake args...
+  local dir=$1; shift
+  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSNT_BUILD_BENCH=OFF "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && ctest --output-on-failure --no-tests=error -j"$jobs")
+}
+
+echo "== suite =="
+run_suite "$root/build"
+
+[ "${1:-}" = "--quick" ] && exit 0
+
+echo "== suite under AddressSanitizer and UndefinedBehaviorSanitizer =="
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_odr_violation=0"
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+run_suite "$root/build-asan" -DSNT_SANITIZE=ON
+
+echo "== fuzzing the request record (30 s) =="
+cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DSNT_BUILD_TESTS=OFF -DSNT_BUILD_BENCH=OFF -DSNT_BUILD_FUZZ=ON >/dev/null
+cmake --build "$root/build-fuzz" --target fuzz_toastdata -j"$jobs"
+corpus=$(mktemp -d)
+cp "$root"/fuzz/corpus/* "$corpus"/
+"$root/build-fuzz/bin/fuzz_toastdata" -max_total_time=30 -rss_limit_mb=2048 "$corpus" 2>&1 | tail -n 3
+rm -rf "$corpus"
+echo "fuzzing: no crash"
