@@ -1,6 +1,7 @@
 // kernel32 stand-in for looking up modules already in the process.
 #include <windows.h>
 #include <winsim/control.h>
+#include <winsim/dllnames.h>
 
 #include <QString>
 
@@ -11,15 +12,6 @@ namespace {
 
 std::atomic<int> g_lookups{0};
 
-// "name.dll" is the library "libname.so" here.
-QByteArray localFileName(const QString& windowsName)
-{
-    QString base = windowsName;
-    if (base.endsWith(QLatin1String(".dll"), Qt::CaseInsensitive))
-        base.chop(4);
-    return QStringLiteral("lib%1.so").arg(base).toLocal8Bit();
-}
-
 } // namespace
 
 extern "C" HMODULE GetModuleHandleW(LPCWSTR lpModuleName)
@@ -27,7 +19,7 @@ extern "C" HMODULE GetModuleHandleW(LPCWSTR lpModuleName)
     ++g_lookups;
     if (!lpModuleName)
         return reinterpret_cast<HMODULE>(dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD));
-    const QByteArray file = localFileName(QString::fromWCharArray(lpModuleName));
+    const QByteArray file = winsim::localLibraryFileName(QString::fromWCharArray(lpModuleName)).toLocal8Bit();
     void* handle = dlopen(file.constData(), RTLD_LAZY | RTLD_NOLOAD);
     if (handle)
         dlclose(handle); // drop the reference NOLOAD took: the handle stays valid while the module is loaded

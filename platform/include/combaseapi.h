@@ -1,0 +1,36 @@
+// COM activation and task memory.
+#pragma once
+
+#include "guiddef.h"
+#include "minwindef.h"
+#include "winerror.h"
+
+struct IUnknown;
+
+typedef enum tagCLSCTX {
+    CLSCTX_INPROC_SERVER = 0x1,
+    CLSCTX_INPROC_HANDLER = 0x2,
+    CLSCTX_LOCAL_SERVER = 0x4,
+    CLSCTX_REMOTE_SERVER = 0x10,
+    CLSCTX_ALL = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+} CLSCTX;
+
+typedef enum tagCOINIT {
+    COINIT_APARTMENTTHREADED = 0x2,
+    COINIT_MULTITHREADED = 0x0,
+    COINIT_DISABLE_OLE1DDE = 0x4,
+    COINIT_SPEED_OVER_MEMORY = 0x8,
+} COINIT;
+
+// Storage access modes (objbase.h).
+#define STGM_READ 0x00000000L
+#define STGM_WRITE 0x00000001L
+#define STGM_READWRITE 0x00000002L
+#define STGM_SHARE_DENY_NONE 0x00000040L
+#define STGM_SHARE_EXCLUSIVE 0x00000010L
+
+EXTERN_C WINSIM_API HRESULT WINAPI CoInitializeEx(LPVOID reserved, DWORD coInit);
+EXTERN_C WINSIM_API void WINAPI CoUninitialize();
+EXTERN_C WINSIM_API HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, IUnknown* outer, DWORD clsContext, REFIID riid, LPVOID* ppv);
+EXTERN_C WINSIM_API LPVOID WINAPI CoTaskMemAlloc(SIZE_T cb);
+EXTERN_C WINSIM_API void WINAPI CoTaskMemFree(LPVOID pv);

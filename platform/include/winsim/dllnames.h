@@ -1,0 +1,20 @@
+// Where the stand-ins of Windows system libraries are found on this system.
+// Code that loads a Windows library by name keeps the Windows file name and
+// passes it through here just before handing it to the loader.
+#pragma once
+
+#include <QString>
+
+#ifndef WINSIM_API
+#define WINSIM_API __attribute__((visibility("default")))
+#endif
+
+namespace winsim {
+
+// "combase.dll" -> "libcombase.so" (case-insensitive, as Windows file names are).
+// A library that control::setLibraryMissing marks as missing, or that is listed
+// in the environment variable WINSIM_MISSING_LIBRARIES (comma-separated Windows
+// names, read when the process first asks), maps to a file that does not exist.
+WINSIM_API QString localLibraryFileName(const QString& windowsFileName);
+
+} // namespace winsim

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "wrl/client.h"
+#include "wrl/event.h"
+#include "wrl/implements.h"

@@ -1,0 +1,88 @@
+// Windows library file names and their stand-ins in the build's lib directory.
+#include <winsim/control.h>
+#include <winsim/dllnames.h>
+
+#include "reset_p.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSet>
+
+namespace {
+
+struct MissingLibraries
+{
+    QMutex mutex;
+    bool environmentRead = false;
+    QSet<QString> names; // lower-case Windows file names
+};
+
+MissingLibraries& missing()
+{
+    static MissingLibraries m;
+    return m;
+}
+
+QString windowsKey(const QString& windowsFileName)
+{
+    return windowsFileName.trimmed().toLower();
+}
+
+void readEnvironmentOnce(MissingLibraries& m)
+{
+    if (m.environmentRead)
+        return;
+    m.environmentRead = true;
+    const QString list = qEnvironmentVariable("WINSIM_MISSING_LIBRARIES");
+    for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        m.names.insert(windowsKey(name));
+}
+
+} // namespace
+
+namespace winsim {
+
+QString localLibraryFileName(const QString& windowsFileName)
+{
+    QString base = windowsKey(windowsFileName);
+    bool isMissing = false;
+    {
+        MissingLibraries& m = missing();
+        QMutexLocker lock(&m.mutex);
+        readEnvironmentOnce(m);
+        isMissing = m.names.contains(base);
+    }
+    if (base.endsWith(QLatin1String(".dll")))
+        base.chop(4);
+    if (isMissing)
+        return QStringLiteral("libwinsim-missing-%1.so").arg(base);
+    return QStringLiteral("lib%1.so").arg(base);
+}
+
+namespace control {
+
+void setLibraryMissing(const QString& windowsFileName, bool missingNow)
+{
+    MissingLibraries& m = missing();
+    QMutexLocker lock(&m.mutex);
+    readEnvironmentOnce(m);
+    if (missingNow)
+        m.names.insert(windowsKey(windowsFileName));
+    else
+        m.names.remove(windowsKey(windowsFileName));
+}
+
+} // namespace control
+
+namespace detail {
+
+void resetMissingLibraries()
+{
+    MissingLibraries& m = missing();
+    QMutexLocker lock(&m.mutex);
+    m.names.clear();
+    m.environmentRead = false; // the environment's list applies again
+}
+
+} // namespace detail
+} // namespace winsim

@@ -1,0 +1,10 @@
+#include "shelllink_p.h"
+
+namespace winsim {
+
+Microsoft::WRL::ComPtr<IUnknown> makeShellLink()
+{
+    return nullptr;
+}
+
+} // namespace winsim

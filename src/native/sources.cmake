@@ -1,0 +1,10 @@
+# Native toast quarter of the module.
+target_sources(systemnotifytoast_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/winrt/winrtlibrary.h
+  ${CMAKE_CURRENT_LIST_DIR}/winrt/winrtlibrary.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/winrt/hstringwrapper.h
+  ${CMAKE_CURRENT_LIST_DIR}/winrt/hstringwrapper.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/winrt/activationfactory.h
+)
+# The runtime libraries are loaded by name, never linked: build them with the module.
+add_dependencies(systemnotifytoast_core combase propsys shell32)
