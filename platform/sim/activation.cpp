@@ -1,7 +1,11 @@
 // RoGetActivationFactory: the table of runtime classes the simulation knows.
 #include "activation_p.h"
 
+#include "toastmanager_p.h"
+
 #include <activation.h>
+#include <windows.data.xml.dom.h>
+#include <windows.ui.notifications.h>
 #include <wrl/client.h>
 
 #include <functional>
@@ -15,7 +19,14 @@ using FactoryMaker = std::function<ComPtr<IActivationFactory>()>;
 
 const std::map<QString, FactoryMaker>& knownClasses()
 {
-    static const std::map<QString, FactoryMaker> classes = {};
+    static const std::map<QString, FactoryMaker> classes = {
+        {QString::fromWCharArray(RuntimeClass_Windows_UI_Notifications_ToastNotificationManager),
+         [] { return ComPtr<IActivationFactory>(Microsoft::WRL::Make<winsim::ToastNotificationManagerStatics>()); }},
+        {QString::fromWCharArray(RuntimeClass_Windows_UI_Notifications_ToastNotification),
+         [] { return ComPtr<IActivationFactory>(Microsoft::WRL::Make<winsim::ToastNotificationFactory>()); }},
+        {QString::fromWCharArray(RuntimeClass_Windows_Data_Xml_Dom_XmlDocument),
+         [] { return ComPtr<IActivationFactory>(Microsoft::WRL::Make<winsim::XmlDocumentFactory>()); }},
+    };
     return classes;
 }
 

@@ -23,6 +23,9 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 
 // Signals for ids nobody waits for are dropped beyond this many.
 constexpr int kMaxEarlyIds = 64;
+// Notify calls on the bus at once; a slow server (dunst takes tens of
+// milliseconds per toast on a virtual display) still answers each in time.
+constexpr int kMaxInFlight = 16;
 
 QDBusMessage serverCall(const QString& method)
 {
@@ -128,8 +131,9 @@ void FreedesktopChannel::show(const ToastDelivery& delivery, const std::shared_p
         return;
     }
     m_toasts.insert(delivery.key, toast);
+    m_queue.append(delivery.key);
     if (m_capabilitiesState == Capabilities::Known)
-        send(delivery.key);
+        pump();
     else
         askCapabilities();
 }
@@ -140,7 +144,8 @@ void FreedesktopChannel::hide(quint64 key)
     if (it == m_toasts.end())
         return; // already over, its outcome was reported
     switch (it->stage) {
-    case Stage::AwaitingCapabilities:
+    case Stage::Queued:
+        m_queue.removeOne(key);
         dismiss(key, 1); // never reached the server
         break;
     case Stage::Sending:
@@ -172,28 +177,34 @@ void FreedesktopChannel::onCapabilities(QDBusPendingCallWatcher* watcher, quint6
     if (generation != m_generation)
         return; // asked a server that has left; its departure ended the waiting toasts
 
-    QVector<quint64> waiting;
-    for (auto it = m_toasts.cbegin(); it != m_toasts.cend(); ++it) {
-        if (it->stage == Stage::AwaitingCapabilities)
-            waiting.append(it.key());
-    }
-    std::sort(waiting.begin(), waiting.end()); // in the order they were shown
-
     const QDBusPendingReply<QStringList> reply = *watcher;
     if (reply.isError()) {
         m_capabilitiesState = Capabilities::Unknown;
-        const int hresult = failureResult(reply.error(), m_capabilitiesAskedAt.elapsed() >= m_callTimeoutMs * 9 / 10);
+        const int hresult =
+            failureResult(reply.error(), m_capabilitiesAskedAt.elapsed() >= m_callTimeoutMs * 9 / 10);
         qCWarning(lcDelivery).noquote() << "no notification server:" << reply.error().message() << "-> failing"
-                                        << waiting.size() << "toast(s) with" << hex(hresult);
-        for (quint64 key : waiting)
-            fail(key, hresult);
+                                        << m_queue.size() << "toast(s) with" << hex(hresult);
+        failQueued(hresult);
         return;
     }
     m_capabilities = reply.value();
     m_capabilitiesState = Capabilities::Known;
     qCDebug(lcDelivery) << "server capabilities:" << m_capabilities;
-    for (quint64 key : waiting)
-        send(key);
+    pump();
+}
+
+void FreedesktopChannel::pump()
+{
+    while (m_inFlight < kMaxInFlight && !m_queue.isEmpty())
+        send(m_queue.takeFirst());
+}
+
+void FreedesktopChannel::failQueued(int hresult)
+{
+    const QList<quint64> queued = m_queue;
+    m_queue.clear();
+    for (quint64 key : queued)
+        fail(key, hresult);
 }
 
 void FreedesktopChannel::send(quint64 key)
@@ -211,6 +222,7 @@ void FreedesktopChannel::send(quint64 key)
             << request.hints << qint32(request.timeoutMs);
     it->stage = Stage::Sending;
     it->sentAt.start();
+    ++m_inFlight;
     const quint64 generation = m_generation;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, m_callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -220,9 +232,14 @@ void FreedesktopChannel::send(quint64 key)
 void FreedesktopChannel::onNotifyReply(QDBusPendingCallWatcher* watcher, quint64 key, quint64 generation)
 {
     watcher->deleteLater();
+    if (generation != m_generation)
+        return; // the server left; its departure ended the toast
+    --m_inFlight;
     auto it = m_toasts.find(key);
-    if (generation != m_generation || it == m_toasts.end() || it->stage != Stage::Sending)
-        return; // ended meanwhile
+    if (it == m_toasts.end() || it->stage != Stage::Sending) {
+        pump();
+        return;
+    }
 
     const QDBusMessage reply = watcher->reply();
     if (reply.type() == QDBusMessage::ErrorMessage) {
@@ -232,12 +249,17 @@ void FreedesktopChannel::onNotifyReply(QDBusPendingCallWatcher* watcher, quint64
         qCWarning(lcDelivery).noquote() << "Notify of toast" << key << "failed:" << error.name() << error.message()
                                         << "->" << hex(hresult);
         fail(key, hresult);
+        // A server that answers nothing in time will not serve the queue either.
+        if (hresult == freedesktop::CallTimedOut || hresult == freedesktop::ServerUnavailable)
+            failQueued(hresult);
+        pump();
         return;
     }
     if (reply.signature() != QLatin1String("u")) {
         qCWarning(lcDelivery).noquote() << "Notify of toast" << key << "answered with signature"
                                         << reply.signature() << "instead of an id";
         fail(key, freedesktop::BadReply);
+        pump();
         return;
     }
 
@@ -258,6 +280,7 @@ void FreedesktopChannel::onNotifyReply(QDBusPendingCallWatcher* watcher, quint64
     }
     if (m_toasts.contains(key) && m_toasts.value(key).hideRequested)
         closeOnServer(key);
+    pump();
 }
 
 void FreedesktopChannel::closeOnServer(quint64 key)
@@ -316,14 +339,7 @@ void FreedesktopChannel::onNotificationClosed(uint id, uint reason)
 void FreedesktopChannel::remember(uint id, const EarlyEvent& event)
 {
     // Only worth keeping while some Notify is unanswered.
-    bool sending = false;
-    for (const Toast& toast : qAsConst(m_toasts)) {
-        if (toast.stage == Stage::Sending) {
-            sending = true;
-            break;
-        }
-    }
-    if (!sending)
+    if (m_inFlight == 0)
         return;
     if (m_early.size() >= kMaxEarlyIds && !m_early.contains(id))
         m_early.clear();
@@ -341,6 +357,8 @@ void FreedesktopChannel::onServerOwnerChanged(const QString& name, const QString
     m_capabilitiesState = Capabilities::Unknown;
     m_capabilities.clear();
     m_early.clear();
+    m_queue.clear();
+    m_inFlight = 0;
 
     QVector<quint64> keys = m_toasts.keys().toVector();
     std::sort(keys.begin(), keys.end());

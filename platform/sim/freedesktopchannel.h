@@ -34,7 +34,7 @@ public:
     void hide(quint64 key);
 
 private:
-    enum class Stage { AwaitingCapabilities, Sending, Shown };
+    enum class Stage { Queued, Sending, Shown };
     enum class Capabilities { Unknown, Asking, Known };
 
     struct Toast
@@ -42,7 +42,7 @@ private:
         FreedesktopToast document;
         QString appUserModelId;
         std::shared_ptr<ToastEventSink> sink;
-        Stage stage = Stage::AwaitingCapabilities;
+        Stage stage = Stage::Queued;
         quint32 serverId = 0;
         bool hideRequested = false;
         bool activated = false;
@@ -59,7 +59,9 @@ private:
 
     void askCapabilities();
     void onCapabilities(QDBusPendingCallWatcher* watcher, quint64 generation);
+    void pump();
     void send(quint64 key);
+    void failQueued(int hresult);
     void onNotifyReply(QDBusPendingCallWatcher* watcher, quint64 key, quint64 generation);
     void closeOnServer(quint64 key);
     void onActionInvoked(uint id, const QString& actionKey);
@@ -82,6 +84,10 @@ private:
     quint64 m_generation = 0;
 
     QHash<quint64, Toast> m_toasts;
+    // Toasts not yet sent, oldest first. Only a few Notify calls are on the bus
+    // at once, so that each call's timeout measures the server, not our burst.
+    QList<quint64> m_queue;
+    int m_inFlight = 0;
     QHash<quint32, quint64> m_keyByServerId;
     QHash<quint32, QVector<EarlyEvent>> m_early;
 };
