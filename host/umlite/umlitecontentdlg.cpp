@@ -8,6 +8,7 @@
 
 #include <QBoxLayout>
 #include <QFrame>
+#include <QLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -193,8 +194,14 @@ void UmLiteContentDlg::updateFrameSize()
 
 void UmLiteContentDlg::updateFixedHeight()
 {
-    m_frameLayout->invalidate();
-    layout()->activate();
+    // Size hints are cached per layout item and only refreshed by posted layout
+    // requests; drop them all so the answer reflects the content right now.
+    const QList<QWidget*> widgets = m_frame->findChildren<QWidget*>();
+    for (QWidget* widget : widgets)
+        widget->updateGeometry();
+    const QList<QLayout*> layouts = m_frame->findChildren<QLayout*>();
+    for (QLayout* nested : layouts)
+        nested->invalidate();
     const int frameWidth = m_frameSize.isValid() ? m_frameSize.width() : m_frame->width();
     int needed = m_frameLayout->hasHeightForWidth() ? m_frameLayout->heightForWidth(frameWidth)
                                                     : m_frameLayout->sizeHint().height();

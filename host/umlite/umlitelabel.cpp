@@ -80,6 +80,16 @@ void UmLiteLabel::resizeEvent(QResizeEvent* event)
     refreshShownText();
 }
 
+void UmLiteLabel::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    // A theme may change the font after the text was fitted.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        refreshShownText();
+        updateGeometry();
+    }
+}
+
 void UmLiteLabel::refreshShownText()
 {
     if (!m_autoElide || m_fullText.isEmpty()) {
@@ -88,5 +98,11 @@ void UmLiteLabel::refreshShownText()
     }
     const int room = contentsRect().width() - 2 * margin();
     const QFontMetrics metrics(font());
+    // elidedText measures with fractional widths and may cut a text that the
+    // rounded advance says fits.
+    if (metrics.horizontalAdvance(m_fullText) <= room) {
+        QLabel::setText(m_fullText);
+        return;
+    }
     QLabel::setText(metrics.elidedText(m_fullText, static_cast<Qt::TextElideMode>(elideMode()), qMax(room, 0)));
 }

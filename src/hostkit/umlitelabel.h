@@ -28,6 +28,7 @@ protected:
     // Where the ellipsis goes (a Qt::TextElideMode value).
     virtual int elideMode() const;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void refreshShownText();
