@@ -1,0 +1,222 @@
+#include "applicationtoastwidget.h"
+
+#include "isystemnotifytoastlistener.h"
+#include "orvexcloudskinproxy.h"
+#include "toastanimationcontroller.h"
+#include "toastcontentwidget.h"
+#include "toasticon.h"
+#include "toastmodulecontext.h"
+#include "toastskinresources.h"
+#include "umlitestyle.h"
+#include "umlitewidget.h"
+#include "umrtlhelper.h"
+#include "umskin.h"
+
+#include <windows.h>
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QDesktopWidget>
+#include <QScreen>
+
+namespace {
+
+const char k_defaultThemeClass[] = "ToastApplicationWidgetDlg";
+const char k_defaultTitle[] = "Orvex Office";
+
+int scaled(double value)
+{
+    return int(UmLiteStyle::dpiScaled(value));
+}
+
+} // namespace
+
+ApplicationToastWidget::ApplicationToastWidget()
+    : UmLiteContentDlg(nullptr, 0)
+    , m_animationController(std::make_shared<ToastAnimationController>())
+{
+    setWindowFlag(Qt::ToolTip, true);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+    applyThemeClass(k_defaultThemeClass, false);
+    setModal(false);
+    m_hideTimer.setSingleShot(true);
+    connect(&m_hideTimer, &QTimer::timeout, this, &ApplicationToastWidget::onHideTimerUp);
+}
+
+ApplicationToastWidget::~ApplicationToastWidget()
+{
+    m_hideTimer.stop();
+    m_contentWidget.reset();
+}
+
+void ApplicationToastWidget::initToast(quint64 id, const std::weak_ptr<ISystemNotifyToastListener>& listener)
+{
+    m_toastId = id;
+    m_listener = listener;
+    ensureButton(Btn0);
+    ensureButton(Btn1);
+    ensureButton(Btn2);
+
+    m_contentContainer = new UmLiteWidget(this);
+    setCustomFrameSize(UmLiteStyle::dpiScaledSize(438, 186));
+    m_contentContainer->setFixedWidth(scaled(390));
+    m_contentLayout = new QBoxLayout(QBoxLayout::LeftToRight, m_contentContainer);
+    m_contentLayout->setContentsMargins(UmLiteStyle::dpiScaledMargins(QMargins(0, 0, 0, 0)));
+    setCustomContentWidget(m_contentContainer, -1, Qt::Alignment());
+
+    OrvexCloudSkinProxy* proxy = cloudSkinProxy();
+    UmLiteSkin* skin = proxy ? proxy->skinObject() : nullptr;
+    // Queued: the skin finishes switching before the popup restyles.
+    if (skin)
+        connect(skin, &UmLiteSkin::skinChanged, this, &ApplicationToastWidget::changeStyle, Qt::QueuedConnection);
+}
+
+void ApplicationToastWidget::showPopup(const ToastData& data)
+{
+    m_contentWidget = ToastContentWidget::create(data);
+    connect(m_contentWidget.data(), &ToastContentWidget::sigLineTextClicked, this,
+            &ApplicationToastWidget::onLineTextClicked);
+    if (m_contentLayout)
+        m_contentLayout->addWidget(m_contentWidget.data());
+    applyToastData(data);
+    m_animationController->startShowAnimation(this);
+    bringToFront();
+}
+
+bool ApplicationToastWidget::updatePopup(const ToastData& data)
+{
+    applyToastData(data);
+    bringToFront();
+    return true;
+}
+
+void ApplicationToastWidget::startHide()
+{
+    m_animationController->startHideAnimation(this);
+}
+
+void ApplicationToastWidget::bringToFront()
+{
+    HWND handle = reinterpret_cast<HWND>(internalWinId());
+    if (!handle) {
+        activateWindow();
+        return;
+    }
+    // Topmost and back: above every window, topmost ones included, without staying there.
+    SetWindowPos(handle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    activateWindow();
+    SetWindowPos(handle, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+}
+
+void ApplicationToastWidget::applyToastData(const ToastData& data)
+{
+    ToastModuleContext* context = ToastModuleContext::instance();
+    for (const QString& file : data.rccSources())
+        context->registerRccSource(file);
+
+    const QString themeClass = data.themeClassName();
+    setThemeClassName(themeClass.isEmpty() ? QString(k_defaultThemeClass) : themeClass);
+    setMainTitleIcon(loadToastIcon(data.iconPath()));
+    const QString title = data.titleText();
+    setMainTitleText(title.isEmpty() ? QString(k_defaultTitle) : title);
+
+    setButtonVisible(Btn0, false);
+    setButtonVisible(Btn1, false);
+    setButtonVisible(Btn2, false);
+    m_actions = data.actions();
+    for (int i = 0; i < m_actions.size(); ++i) {
+        setButtonText(BtnType(i), m_actions.at(i).text);
+        setButtonVisible(BtnType(i), true);
+    }
+
+    m_hideTimer.stop();
+    if (data.expiration() != 0)
+        m_hideTimer.start(int(qMin<quint32>(data.expiration(), quint32(std::numeric_limits<int>::max()))));
+
+    if (m_contentWidget) {
+        m_contentWidget->updateContent(data);
+        updateFrameSize();
+        updateFixedHeight();
+    }
+}
+
+void ApplicationToastWidget::onActionButtonClicked(int index)
+{
+    const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
+    if (!listener || index < 0 || index >= m_actions.size())
+        return;
+    listener->onToastActivated(m_toastId, 1, qint64(index), m_actions.at(index).action);
+    emit notifyAction(m_toastId);
+}
+
+void ApplicationToastWidget::onButton0Clicked()
+{
+    onActionButtonClicked(0);
+}
+
+void ApplicationToastWidget::onButton1Clicked()
+{
+    onActionButtonClicked(1);
+}
+
+void ApplicationToastWidget::onButton2Clicked()
+{
+    onActionButtonClicked(2);
+}
+
+void ApplicationToastWidget::onLineTextClicked(qint64 lineIndex, QString action)
+{
+    const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
+    if (!listener)
+        return;
+    listener->onToastActivated(m_toastId, 2, lineIndex, action);
+    emit notifyAction(m_toastId);
+}
+
+void ApplicationToastWidget::onHideTimerUp()
+{
+    const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
+    if (!listener)
+        return;
+    listener->onToastDismissed(m_toastId, 2);
+    emit noitfyClose(m_toastId);
+}
+
+void ApplicationToastWidget::onCloseButtonClicked()
+{
+    const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
+    if (listener)
+        listener->onToastDismissed(m_toastId, 0);
+    emit noitfyClose(m_toastId);
+}
+
+void ApplicationToastWidget::onHideAnimationFinish()
+{
+    emit notifyHideAnimationFinish(m_toastId);
+}
+
+void ApplicationToastWidget::resizeEvent(QResizeEvent* event)
+{
+    if (QApplication::desktop()) {
+        const QMargins m = shadowMargins();
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect avail = screen ? screen->availableGeometry() : QRect();
+        const int mx = scaled(11);
+        const int my = scaled(11);
+        const int w = width() - m.right();
+        const int h = height() - m.bottom();
+        const QRect rect(avail.right() - w - mx, avail.bottom() - h - my, w, h);
+        // Only the position changes: the kit's fixed sizes hold the window's size.
+        const QRect visual = UmRTLHelper::toVisualRect(avail, rect, UmRTLHelper::layoutDirection());
+        move(visual.topLeft());
+    }
+    UmLiteContentDlg::resizeEvent(event);
+}
+
+void ApplicationToastWidget::changeStyle()
+{
+    UmLiteContentDlg::changeStyle();
+    if (m_contentWidget)
+        m_contentWidget->refreshTheme();
+    update();
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+// The icon named by spec: an existing file, an .ico of the skin, ".suffix" for
+// the icon of that file type, or else a named icon of the skin.
+QIcon loadToastIcon(const QString& spec);

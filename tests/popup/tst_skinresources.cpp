@@ -1,0 +1,241 @@
+// Resource registration and the search for the cloud-skin add-on.
+#include "applicationtoastimpl.h"
+#include "toastmodulecontext.h"
+#include "toastskinresources.h"
+#include "umcoreapplication.h"
+#include "umpluginmanager.h"
+#include "umplugintesting.h"
+#include "umskin.h"
+#include "zandrtesting.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(ModuleVersion)
+
+namespace {
+
+QString versionText(const ModuleVersion& v)
+{
+    return QString("%1.%2.%3").arg(v.major).arg(v.minor).arg(v.patch);
+}
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// An add-on folder with the library and, unless tag is null, its version.tag.
+bool makeAddon(const QString& dir, const QByteArray& tag)
+{
+    if (!writeFile(dir + "/" + zandr::getLibFileName("orvexcloudskin"), "ELF"))
+        return false;
+    return tag.isNull() || writeFile(dir + "/version.tag", tag);
+}
+
+} // namespace
+
+class TestSkinResources : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup();
+
+    void parseModuleVersion_data();
+    void parseModuleVersion();
+    void readModuleVersion_data();
+    void readModuleVersion();
+    void checkAddonModule_data();
+    void checkAddonModule();
+    void findAddonModulePath_data();
+    void findAddonModulePath();
+    void pluginManagerStandsInForTheConfiguration();
+
+    void initRegistersConfiguredThenDefaults_data();
+    void initRegistersConfiguredThenDefaults();
+};
+
+void TestSkinResources::cleanup()
+{
+    umpluginconfig::testing::clearPluginPaths();
+    zandr::testing::setFrameworks(QString());
+    zandr::testing::setOfficeInstallRoot(QString());
+    UmCoreApplication::setPluginMgr(nullptr);
+}
+
+void TestSkinResources::parseModuleVersion_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << "1.0.0" << "1.0.0";
+    QTest::newRow("empty parts dropped") << "1..2.3" << "1.2.3";
+    QTest::newRow("two numbers") << "1.2" << "0.0.0";
+    QTest::newRow("four numbers") << "1.2.3.4" << "0.0.0";
+    QTest::newRow("white space around parts") << " 4 . 5 .6\r\n" << "4.5.6";
+    QTest::newRow("a part that is no number") << "1.x.3" << "1.0.3";
+    QTest::newRow("empty") << "" << "0.0.0";
+    QTest::newRow("leading and trailing dots") << ".7.8.9." << "7.8.9";
+    QTest::newRow("negative") << "-1.0.0" << "0.0.0";
+}
+
+void TestSkinResources::parseModuleVersion()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(versionText(::parseModuleVersion(text)), expected);
+}
+
+void TestSkinResources::readModuleVersion_data()
+{
+    QTest::addColumn<QByteArray>("content"); // null: no file
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("newline") << QByteArray("1.4.7\n") << "1.4.7";
+    QTest::newRow("carriage return and newline") << QByteArray("1.4.7\r\n") << "1.4.7";
+    QTest::newRow("no line break") << QByteArray("1.4.7") << "1.4.7";
+    QTest::newRow("only the first line counts") << QByteArray("2.0.0\n1.4.7\n") << "2.0.0";
+    QTest::newRow("two numbers") << QByteArray("1.4\n") << "0.0.0";
+    QTest::newRow("empty file") << QByteArray("") << "0.0.0";
+    QTest::newRow("no file") << QByteArray() << "0.0.0";
+}
+
+void TestSkinResources::readModuleVersion()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, expected);
+
+    QTemporaryDir dir;
+    if (!content.isNull())
+        QVERIFY(writeFile(dir.filePath("version.tag"), content));
+    QCOMPARE(versionText(::readModuleVersion(dir.path(), "version.tag")), expected);
+}
+
+void TestSkinResources::checkAddonModule_data()
+{
+    QTest::addColumn<bool>("withLibrary");
+    QTest::addColumn<QByteArray>("tag"); // null: no version.tag
+    QTest::addColumn<bool>("qualifies");
+
+    QTest::newRow("same major, newer minor") << true << QByteArray("1.4.7\n") << true;
+    QTest::newRow("exact") << true << QByteArray("1.0.0") << true;
+    QTest::newRow("next major") << true << QByteArray("2.0.0\n") << false;
+    QTest::newRow("two numbers") << true << QByteArray("1.4\r\n") << false;
+    QTest::newRow("no version.tag") << true << QByteArray() << false;
+    QTest::newRow("no library") << false << QByteArray("1.0.0\n") << false;
+}
+
+void TestSkinResources::checkAddonModule()
+{
+    QFETCH(bool, withLibrary);
+    QFETCH(QByteArray, tag);
+    QFETCH(bool, qualifies);
+
+    QTemporaryDir dir;
+    const QString library = dir.filePath(zandr::getLibFileName("orvexcloudskin"));
+    if (withLibrary)
+        QVERIFY(writeFile(library, "ELF"));
+    if (!tag.isNull())
+        QVERIFY(writeFile(dir.filePath("version.tag"), tag));
+
+    QCOMPARE(::checkAddonModule(dir.path(), "orvexcloudskin", "1.0.0"), qualifies ? library : QString());
+    QCOMPARE(::checkAddonModule(QString(), "orvexcloudskin", "1.0.0"), QString());
+}
+
+void TestSkinResources::findAddonModulePath_data()
+{
+    // Folders are relative to a scratch root; "" for the plug-in means unknown.
+    QTest::addColumn<QString>("pluginDir");
+    QTest::addColumn<QString>("frameworks");
+    QTest::addColumn<QString>("installRoot");
+    QTest::addColumn<QStringList>("qualifying"); // folders holding a good add-on
+    QTest::addColumn<QString>("expected");
+
+    const QString fwAddon = "fw/addons/orvexcloudskin";
+    QTest::newRow("plug-in inside the install root, frameworks outside: frameworks only")
+        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud", fwAddon} << fwAddon;
+    QTest::newRow("plug-in inside the install root, frameworks outside, frameworks empty")
+        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud"} << "";
+    QTest::newRow("plug-in folder qualifies") << "elsewhere/cloud" << "fw" << "office"
+                                              << QStringList{"elsewhere/cloud", fwAddon} << "elsewhere/cloud";
+    QTest::newRow("plug-in folder fails, frameworks tried")
+        << "elsewhere/cloud" << "fw" << "office" << QStringList{fwAddon} << fwAddon;
+    QTest::newRow("plug-in folder inside the frameworks fails: no second try")
+        << "fw/plugins/cloud" << "fw" << "office" << QStringList{fwAddon} << "";
+    QTest::newRow("frameworks inside the install root: plug-in folder first")
+        << "office/plugins/cloud" << "office/fw" << "office"
+        << QStringList{"office/plugins/cloud", "office/fw/addons/orvexcloudskin"} << "office/plugins/cloud";
+    QTest::newRow("nothing anywhere") << "elsewhere/cloud" << "fw" << "office" << QStringList() << "";
+    QTest::newRow("unknown plug-in, no plug-in manager") << "" << "fw" << "office" << QStringList{fwAddon} << "";
+}
+
+void TestSkinResources::findAddonModulePath()
+{
+    QFETCH(QString, pluginDir);
+    QFETCH(QString, frameworks);
+    QFETCH(QString, installRoot);
+    QFETCH(QStringList, qualifying);
+    QFETCH(QString, expected);
+
+    QTemporaryDir root;
+    const auto at = [&](const QString& rel) { return rel.isEmpty() ? QString() : root.filePath(rel); };
+    for (const QString& dir : qualifying)
+        QVERIFY(makeAddon(at(dir), "1.2.0\n"));
+    umpluginconfig::testing::setPluginPath("orvexcloudskin", at(pluginDir));
+    zandr::testing::setFrameworks(at(frameworks));
+    zandr::testing::setOfficeInstallRoot(at(installRoot));
+
+    const QString expectedPath =
+        expected.isEmpty() ? QString() : at(expected) + "/" + zandr::getLibFileName("orvexcloudskin");
+    QCOMPARE(::findAddonModulePath("orvexcloudskin", "orvexcloudskin", "1.0.0"), expectedPath);
+}
+
+void TestSkinResources::pluginManagerStandsInForTheConfiguration()
+{
+    QTemporaryDir root;
+    QVERIFY(makeAddon(root.filePath("managed"), "1.0.1\n"));
+    umpluginconfig::testing::setPluginPath("orvexcloudskin", QString());
+    zandr::testing::setFrameworks(root.filePath("fw"));
+    zandr::testing::setOfficeInstallRoot(root.filePath("office"));
+
+    UmPluginManager manager;
+    manager.addPlugin("orvexcloudskin", root.filePath("managed"), false);
+    UmCoreApplication::setPluginMgr(&manager);
+    QCOMPARE(::findAddonModulePath("orvexcloudskin", "orvexcloudskin", "1.0.0"),
+             root.filePath("managed") + "/" + zandr::getLibFileName("orvexcloudskin"));
+}
+
+void TestSkinResources::initRegistersConfiguredThenDefaults_data()
+{
+    QTest::addColumn<QVariant>("rccSources");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList defaults{"lumora_shared_res.rcc", "lumora_orvexoffice_res.rcc", "ico.rcc"};
+    QTest::newRow("two configured") << QVariant(QStringList{"/opt/a.rcc", "b.rcc"})
+                                    << QStringList{"/opt/a.rcc", "b.rcc"} + defaults;
+    QTest::newRow("none configured") << QVariant() << defaults;
+    QTest::newRow("one as a plain string") << QVariant(QString("c.rcc")) << QStringList{"c.rcc"} + defaults;
+    QTest::newRow("duplicates kept") << QVariant(QStringList{"ico.rcc"}) << QStringList{"ico.rcc"} + defaults;
+}
+
+void TestSkinResources::initRegistersConfiguredThenDefaults()
+{
+    QFETCH(QVariant, rccSources);
+    QFETCH(QStringList, expected);
+
+    IUmResourceRegistry* registry =
+        static_cast<IUmLiteSkin*>(ToastModuleContext::instance()->skin())->resourceRegistry();
+    const int before = registry->requestedFiles().size();
+    QVariantMap config;
+    if (rccSources.isValid())
+        config.insert("rccSources", rccSources);
+
+    ApplicationToastImpl service;
+    QVERIFY(service.init(config));
+    QCOMPARE(registry->requestedFiles().mid(before), expected);
+}
+
+QTEST_MAIN(TestSkinResources)
+#include "tst_skinresources.moc"

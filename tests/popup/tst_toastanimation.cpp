@@ -1,0 +1,203 @@
+// Fades of the popup window and the content controller's finishing slots.
+#include "applicationtoastwidget.h"
+#include "popuptestutil.h"
+#include "toastanimationcontroller.h"
+#include "toastcontentanimationcontroller.h"
+#include "toastcontentwidget.h"
+#include "umlitelabel.h"
+
+#include <QPropertyAnimation>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using namespace popuptest;
+
+namespace {
+
+int runningAnimations(const QObject& controller)
+{
+    return controller.findChildren<QPropertyAnimation*>().size();
+}
+
+QMetaMethod slotOf(const QObject& object, const char* signature)
+{
+    return object.metaObject()->method(object.metaObject()->indexOfSlot(signature));
+}
+
+} // namespace
+
+class TestToastAnimation : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fadeInReachesFullOpacity();
+    void secondFadeInWhileRunningDoesNothing();
+    void fadeInAgainAfterTheFirstEnded();
+    void fadeOutEndsOnceWithOpacityZero_data();
+    void fadeOutEndsOnceWithOpacityZero();
+
+    void getAnimationLabel_data();
+    void getAnimationLabel();
+    void textAnimationFinishAppliesLabelVisibility();
+    void imageAnimationFinishAppliesImageVisibility();
+};
+
+void TestToastAnimation::fadeInReachesFullOpacity()
+{
+    QWidget window;
+    ToastAnimationController controller;
+    controller.startShowAnimation(&window);
+
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.windowOpacity(), 0.0);
+    QElapsedTimer clock;
+    clock.start();
+    QTRY_COMPARE_WITH_TIMEOUT(window.windowOpacity(), 1.0, 2000);
+    QVERIFY2(clock.elapsed() >= 150, "the fade takes about 200 ms");
+    QTRY_COMPARE(runningAnimations(controller), 0);
+}
+
+void TestToastAnimation::secondFadeInWhileRunningDoesNothing()
+{
+    QWidget window;
+    ToastAnimationController controller;
+    controller.startShowAnimation(&window);
+    QTRY_VERIFY(window.windowOpacity() > 0.2);
+
+    const qreal reached = window.windowOpacity();
+    controller.startShowAnimation(&window);
+    QVERIFY2(window.windowOpacity() >= reached, "a restart would have put the opacity back to 0");
+    QCOMPARE(runningAnimations(controller), 1);
+    QTRY_COMPARE(window.windowOpacity(), 1.0);
+}
+
+void TestToastAnimation::fadeInAgainAfterTheFirstEnded()
+{
+    QWidget window;
+    ToastAnimationController controller;
+    controller.startShowAnimation(&window);
+    QTRY_COMPARE(runningAnimations(controller), 0);
+
+    controller.startShowAnimation(&window);
+    QCOMPARE(window.windowOpacity(), 0.0);
+    QCOMPARE(runningAnimations(controller), 1);
+    controller.startShowAnimation(nullptr);
+    QCOMPARE(runningAnimations(controller), 1);
+}
+
+void TestToastAnimation::fadeOutEndsOnceWithOpacityZero_data()
+{
+    QTest::addColumn<bool>("duringFadeIn");
+    QTest::newRow("after the fade-in") << false;
+    QTest::newRow("during the fade-in") << true;
+}
+
+void TestToastAnimation::fadeOutEndsOnceWithOpacityZero()
+{
+    QFETCH(bool, duringFadeIn);
+
+    ApplicationToastWidget popup;
+    popup.initToast(7, {});
+    ToastAnimationController controller;
+    QList<qreal> opacityAtFinish;
+    connect(&popup, &ApplicationToastWidget::notifyHideAnimationFinish, this,
+            [&](quint64 id) {
+                QCOMPARE(id, quint64(7));
+                opacityAtFinish << popup.windowOpacity();
+            });
+
+    controller.startShowAnimation(&popup);
+    if (!duringFadeIn)
+        QTRY_COMPARE(popup.windowOpacity(), 1.0);
+    controller.startHideAnimation(&popup);
+
+    QTRY_COMPARE(opacityAtFinish.size(), 1);
+    QTRY_COMPARE(runningAnimations(controller), 0);
+    QCOMPARE(opacityAtFinish.size(), 1);
+    QCOMPARE(opacityAtFinish.first(), 0.0);
+}
+
+void TestToastAnimation::getAnimationLabel_data()
+{
+    QTest::addColumn<QVariant>("labelIndex");
+    QTest::addColumn<bool>("richText");
+    QTest::addColumn<bool>("found");
+
+    QTest::newRow("no property") << QVariant() << false << false;
+    QTest::newRow("index 0 is the image, not a label") << QVariant(0) << false << false;
+    QTest::newRow("negative") << QVariant(-1) << false << false;
+    QTest::newRow("plain line 2") << QVariant(2) << false << true;
+    QTest::newRow("beyond the lines") << QVariant(4) << false << false;
+    QTest::newRow("rich line is no label") << QVariant(2) << true << false;
+}
+
+void TestToastAnimation::getAnimationLabel()
+{
+    QFETCH(QVariant, labelIndex);
+    QFETCH(bool, richText);
+    QFETCH(bool, found);
+
+    const ToastData data = parsed(richText ? richRequest({richLine({{"a", "", false}})}) : plainRequest({"a", "b"}));
+    QSharedPointer<ToastContentWidget> content = ToastContentWidget::create(data);
+    ToastContentAnimationController* controller = content->animationController().get();
+
+    QObject animation;
+    if (labelIndex.isValid())
+        animation.setProperty("labelIndex", labelIndex);
+    UmLiteLabel* label = nullptr;
+    QVERIFY(QMetaObject::invokeMethod(controller, "getAnimationLabel", Qt::DirectConnection,
+                                      Q_RETURN_ARG(UmLiteLabel*, label), Q_ARG(QObject*, &animation)));
+    QCOMPARE(label != nullptr, found);
+    if (found)
+        QCOMPARE(static_cast<QWidget*>(label), content->item(labelIndex.toInt()));
+
+    QVERIFY(QMetaObject::invokeMethod(controller, "getAnimationLabel", Qt::DirectConnection,
+                                      Q_RETURN_ARG(UmLiteLabel*, label), Q_ARG(QObject*, nullptr)));
+    QVERIFY(!label);
+}
+
+void TestToastAnimation::textAnimationFinishAppliesLabelVisibility()
+{
+    const ToastData data = parsed(plainRequest({"a", "b"}));
+    QSharedPointer<ToastContentWidget> content = ToastContentWidget::create(data);
+    content->updateContent(data);
+    ToastContentAnimationController* controller = content->animationController().get();
+    QWidget* line = content->item(2);
+    QVERIFY(!line->isHidden());
+
+    QTimer animation; // stands in for a content animation: it only has to be the sender
+    animation.setProperty("labelIndex", 2);
+    line->setProperty("labelIndex", 2);
+    line->setProperty("animationType", false);
+    controller->trackAnimation(2, &animation);
+    QObject::connect(&animation, animation.metaObject()->method(animation.metaObject()->indexOfSignal("timeout()")),
+                     controller, slotOf(*controller, "onTextAnimationFinish()"));
+    emit animation.timeout({});
+
+    QVERIFY(line->isHidden());
+    QVERIFY(!controller->isTracking(2));
+}
+
+void TestToastAnimation::imageAnimationFinishAppliesImageVisibility()
+{
+    const ToastData data = parsed(plainRequest({"a"}));
+    QSharedPointer<ToastContentWidget> content = ToastContentWidget::create(data);
+    ToastContentAnimationController* controller = content->animationController().get();
+    QWidget* image = content->item(0);
+    QVERIFY(image->isHidden());
+
+    // Without a tracked animation nothing changes.
+    QVERIFY(QMetaObject::invokeMethod(controller, "onImageAnimationFinish", Qt::DirectConnection));
+    QVERIFY(image->isHidden());
+
+    QObject animation;
+    animation.setProperty("animationType", true);
+    controller->trackAnimation(0, &animation);
+    QVERIFY(QMetaObject::invokeMethod(controller, "onImageAnimationFinish", Qt::DirectConnection));
+    QVERIFY(!image->isHidden());
+    QVERIFY(!controller->isTracking(0));
+}
+
+QTEST_MAIN(TestToastAnimation)
+#include "tst_toastanimation.moc"
