@@ -1,5 +1,6 @@
 #include "vantortoastwrapper.h"
 
+#include "applicationtoastimpl.h"
 #include "oldsystemnotifytoastwinimpl.h"
 #include "systemversion.h"
 
@@ -8,7 +9,7 @@ namespace {
 std::unique_ptr<ISystemNotifyToast> createImplementation(bool useApplicationToast)
 {
     if (useApplicationToast)
-        return nullptr; // popups are not built yet
+        return std::make_unique<ApplicationToastImpl>();
     const QOperatingSystemVersion current = currentSystemVersion();
     if (current.type() == QOperatingSystemVersion::Windows10.type()
         && current >= QOperatingSystemVersion::Windows10)
