@@ -162,8 +162,8 @@ void TestTrayRoad::balloonLivesForItsExpiration()
     QTRY_VERIFY(balloon());
     QCOMPARE(labelTexts(balloon()).count("Only a title"), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!balloon(), expectedMs + 5000);
-    // The balloon's own timer closes it; it must not close early.
-    QVERIFY2(timer.elapsed() >= expectedMs - 100, qPrintable(QString::number(timer.elapsed())));
+    // The balloon's own coarse timer closes it, which Qt lets fire up to 5 % early.
+    QVERIFY2(timer.elapsed() >= expectedMs * 94 / 100, qPrintable(QString::number(timer.elapsed())));
     QVERIFY(listener->calls.isEmpty());
     m_delete(service);
 }
