@@ -1,5 +1,6 @@
 // What a host sees of the module: the exported symbols, the version test and
 // which service the facade picks.
+#include "applicationtoastimpl.h"
 #include "oldsystemnotifytoastwinimpl.h"
 #include "vantortoastwrapper.h"
 
@@ -77,8 +78,9 @@ void TestFront::facadePicksService_data()
     QTest::newRow("10 preview build") << "10.0.10239" << false << "none";
     QTest::newRow("10") << "10.0.10240" << false << "none";
     QTest::newRow("11") << "10.0.22000" << false << "none";
-    QTest::newRow("8.1, app drawn") << "6.3.9600" << true << "none";
-    QTest::newRow("11, app drawn") << "10.0.22000" << true << "none";
+    QTest::newRow("8.1, app drawn") << "6.3.9600" << true << "popup";
+    QTest::newRow("11, app drawn") << "10.0.22000" << true << "popup";
+    QTest::newRow("not windows, app drawn") << "" << true << "popup";
 }
 
 void TestFront::facadePicksService()
@@ -92,6 +94,8 @@ void TestFront::facadePicksService()
     QString kind = QStringLiteral("none");
     if (dynamic_cast<OldSystemNotifyToastWinImpl*>(impl))
         kind = QStringLiteral("tray");
+    else if (dynamic_cast<ApplicationToastImpl*>(impl))
+        kind = QStringLiteral("popup");
     else if (impl)
         kind = QString::fromLatin1(typeid(*impl).name());
     QCOMPARE(kind, service);
