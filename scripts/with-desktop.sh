@@ -107,6 +107,8 @@ cat >"$dir/dunstrc" <<EOF
     markup = full
     format = "<b>%s</b>\n%b"
     show_indicators = no
+    # A desktop shows a few; the rest wait in dunst's queue (redrawing hundreds is slow).
+    notification_limit = 20
     sticky_history = yes
     history_length = 1000
     idle_threshold = 0
@@ -114,14 +116,15 @@ cat >"$dir/dunstrc" <<EOF
     mouse_left_click = do_action, close_current
     frame_width = 1
     frame_color = "#8a8a8a"
+# Toasts that name no duration stay until closed, so that tests decide.
 [urgency_low]
     background = "#ffffff"
     foreground = "#202020"
-    timeout = 10
+    timeout = 0
 [urgency_normal]
     background = "#ffffff"
     foreground = "#202020"
-    timeout = 10
+    timeout = 0
 [urgency_critical]
     background = "#ffffff"
     foreground = "#a00000"

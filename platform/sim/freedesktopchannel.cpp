@@ -25,7 +25,7 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 constexpr int kMaxEarlyIds = 64;
 // Notify calls on the bus at once; a slow server (dunst takes tens of
 // milliseconds per toast on a virtual display) still answers each in time.
-constexpr int kMaxInFlight = 16;
+constexpr int kMaxInFlight = 8;
 
 QDBusMessage serverCall(const QString& method)
 {

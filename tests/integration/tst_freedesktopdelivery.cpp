@@ -56,6 +56,8 @@ private slots:
     void failures_data();
     void failures();
     void serverLeavesWhileToastsAreUp();
+    void burstIsSentInWindows_data();
+    void burstIsSentInWindows();
     void serverWithoutActionsIsLogged();
     void detectedVersion_data();
     void detectedVersion();
@@ -357,6 +359,51 @@ void FreedesktopDeliveryTest::serverLeavesWhileToastsAreUp()
     QTRY_COMPARE(later->lines(), QStringList{"dismissed 2"});
     QCOMPARE(shown->lines().size(), 1);
     QCOMPARE(pending->lines().size(), 1);
+}
+
+void FreedesktopDeliveryTest::burstIsSentInWindows_data()
+{
+    QTest::addColumn<bool>("serverAnswers");
+    QTest::newRow("server answers late") << true;
+    QTest::newRow("server never answers") << false;
+}
+
+void FreedesktopDeliveryTest::burstIsSentInWindows()
+{
+    QFETCH(bool, serverAnswers);
+    constexpr int count = 40;
+
+    FakeNotificationServer server(kFullServer);
+    QVERIFY(server.start());
+    server.setAnswer(FakeNotificationServer::Answer::Nothing);
+    FreedesktopBackend backend(serverAnswers ? 5000 : 300);
+    QVector<std::shared_ptr<RecordingSink>> sinks;
+    for (int i = 0; i < count; ++i) {
+        sinks.append(std::make_shared<RecordingSink>());
+        backend.show(ToastDelivery{quint64(100 + i), kAppId, textToast(QString::number(i), "x")}, sinks.last());
+    }
+    QTRY_VERIFY(server.calls().size() > 0);
+    const int window = server.calls().size();
+    QVERIFY2(window < count, "every toast went out at once");
+
+    if (serverAnswers) {
+        server.setAnswer(FakeNotificationServer::Answer::Id);
+        while (server.calls().size() < count) {
+            const int sent = server.calls().size();
+            server.answerHeld();
+            QTRY_VERIFY(server.calls().size() > sent);
+        }
+        QCOMPARE(server.calls().last().summary, QString::number(count - 1));
+        for (const FakeNotificationServer::Call& call : server.calls())
+            server.close(call.id, 2);
+        for (const auto& sink : qAsConst(sinks))
+            QTRY_COMPARE(sink->lines(), QStringList{"dismissed 0"});
+    } else {
+        // The toasts behind an unanswered window fail with it, not one timeout after another.
+        for (const auto& sink : qAsConst(sinks))
+            QTRY_COMPARE(sink->lines(), QStringList{RecordingSink::failure(winsim::freedesktop::CallTimedOut)});
+        QCOMPARE(server.calls().size(), window);
+    }
 }
 
 void FreedesktopDeliveryTest::serverWithoutActionsIsLogged()
