@@ -250,8 +250,9 @@ HRESULT XmlDocument::parseInto(const QString& xml, NodeCore* root)
             break;
         }
         case QXmlStreamReader::EndElement:
-            // "<a></a>" is written back with its end tag, "<a/>" as it was.
-            open.back()->setExplicitEndTag(reader.characterOffset() != startOffsets.back());
+            // An empty "<a></a>" is written back with its end tag, "<a/>" as it was.
+            open.back()->setExplicitEndTag(open.back()->children().empty()
+                                           && reader.characterOffset() != startOffsets.back());
             open.pop_back();
             startOffsets.pop_back();
             break;
