@@ -1,3 +1,5 @@
+#include "freedesktopdefault.h"
+
 #include <windows.h>
 #include <winsim/control.h>
 
@@ -48,6 +50,22 @@ QVersionNumber detectedVersion()
 } // namespace
 
 namespace winsim {
+
+namespace detail {
+
+bool osVersionPinned()
+{
+    QMutexLocker lock(&state().mutex);
+    return state().pinned;
+}
+
+bool desktopHasNotificationServer()
+{
+    return !osVersionPinned() && !detectedVersion().isNull();
+}
+
+} // namespace detail
+
 namespace control {
 
 void pinOsVersion(const QVersionNumber& version)

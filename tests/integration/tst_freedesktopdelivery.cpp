@@ -61,6 +61,8 @@ private slots:
     void serverWithoutActionsIsLogged();
     void detectedVersion_data();
     void detectedVersion();
+    void notifierDefault_data();
+    void notifierDefault();
 };
 
 void FreedesktopDeliveryTest::initTestCase()
@@ -441,6 +443,36 @@ void FreedesktopDeliveryTest::detectedVersion()
     if (!pinned.isEmpty())
         winsim::control::pinOsVersion(QVersionNumber::fromString(pinned));
     QCOMPARE(winsim::control::osVersion().toString(), version);
+}
+
+void FreedesktopDeliveryTest::notifierDefault_data()
+{
+    QTest::addColumn<bool>("serverUp");
+    QTest::addColumn<bool>("pinned");
+    QTest::addColumn<bool>("freedesktop");
+
+    // In this order: once made, the desktop back end stays for the process.
+    QTest::newRow("no server") << false << false << false;
+    QTest::newRow("server, version pinned") << true << true << false;
+    QTest::newRow("server") << true << false << true;
+    QTest::newRow("pinned again") << true << true << false;
+    QTest::newRow("server gone, still the desktop") << false << false << true;
+}
+
+void FreedesktopDeliveryTest::notifierDefault()
+{
+    QFETCH(bool, serverUp);
+    QFETCH(bool, pinned);
+    QFETCH(bool, freedesktop);
+
+    FakeNotificationServer server(kFullServer);
+    if (serverUp)
+        QVERIFY(server.start());
+    if (pinned)
+        winsim::control::pinOsVersion(QVersionNumber(10, 0, 19045));
+    const std::shared_ptr<winsim::DeliveryBackend> backend = winsim::control::deliveryBackend();
+    QVERIFY(backend);
+    QCOMPARE(dynamic_cast<FreedesktopBackend*>(backend.get()) != nullptr, freedesktop);
 }
 
 QTEST_GUILESS_MAIN(FreedesktopDeliveryTest)
