@@ -1,4 +1,5 @@
 // Which back end the notifier delivers to, and the controls of the in-memory one.
+#include "freedesktopdefault.h"
 #include "inmemorydelivery_p.h"
 #include "reset_p.h"
 
@@ -42,10 +43,15 @@ void setDeliveryBackend(std::shared_ptr<DeliveryBackend> backend)
 
 std::shared_ptr<DeliveryBackend> deliveryBackend()
 {
-    QMutexLocker lock(&state().mutex);
-    if (state().installed)
-        return state().installed;
-    return state().inMemory;
+    {
+        QMutexLocker lock(&state().mutex);
+        if (state().installed)
+            return state().installed;
+    }
+    // Unpinned on a desktop with a notification server: real toasts.
+    if (std::shared_ptr<DeliveryBackend> desktop = detail::desktopDeliveryBackend())
+        return desktop;
+    return inMemory();
 }
 
 QVector<ShownToast> shownToasts()
