@@ -54,7 +54,7 @@ cleanup() {
     rm -rf "$dir"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT TERM HUP PIPE
 
 export WITH_DESKTOP_DIR="$dir"
 
