@@ -6,6 +6,8 @@ target_sources(systemnotifytoast_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/winrt/hstringwrapper.cpp
   ${CMAKE_CURRENT_LIST_DIR}/winrt/activationfactory.h
   ${CMAKE_CURRENT_LIST_DIR}/toastxmlbuilders_p.h
+  ${CMAKE_CURRENT_LIST_DIR}/systemtoastnotify.h
+  ${CMAKE_CURRENT_LIST_DIR}/systemtoastnotify.cpp
 )
 # The runtime libraries are loaded by name, never linked: build them with the module.
 add_dependencies(systemnotifytoast_core combase propsys shell32)
