@@ -4,16 +4,38 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QHash>
 #include <QMimeDatabase>
+#include <QMutex>
+#include <QMutexLocker>
 
 namespace {
+
+// Resource icons are read once: a QIcon made from a file decodes it on the
+// spot, and one shared icon also shares its cached pixmaps.
+QIcon resourceIcon(const QString& name)
+{
+    static QMutex mutex;
+    static QHash<QString, QIcon> cache;
+    QMutexLocker lock(&mutex);
+    auto it = cache.constFind(name);
+    if (it != cache.constEnd())
+        return it.value();
+    // Resource files can be registered later, so misses are not remembered.
+    if (!QFileInfo::exists(name))
+        return QIcon();
+    const QIcon icon(name);
+    cache.insert(name, icon);
+    return icon;
+}
 
 // The first resource among the candidates that exists, as an icon.
 QIcon firstResourceIcon(const QStringList& candidates)
 {
     for (const QString& name : candidates) {
-        if (QFileInfo::exists(name))
-            return QIcon(name);
+        const QIcon icon = resourceIcon(name);
+        if (!icon.isNull())
+            return icon;
     }
     return QIcon();
 }

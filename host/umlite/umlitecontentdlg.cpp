@@ -8,6 +8,8 @@
 
 #include <QBoxLayout>
 #include <QFrame>
+#include <QHash>
+#include <QPixmap>
 #include <QLayout>
 #include <QLabel>
 #include <QPainter>
@@ -177,7 +179,10 @@ void UmLiteContentDlg::setCustomFrameSize(const QSize& size)
 {
     m_frameSize = size;
     updateFrameSize();
-    updateFixedHeight();
+    // The content usually arrives later and asks for updateFixedHeight() itself;
+    // measuring an empty frame now would be wasted work.
+    if (m_frameSize.isValid())
+        setFixedHeight(m_frameSize.height() + m_shadow.top() + m_shadow.bottom());
 }
 
 QSize UmLiteContentDlg::customFrameSize() const
@@ -196,9 +201,12 @@ void UmLiteContentDlg::updateFixedHeight()
 {
     // Size hints are cached per layout item and only refreshed by posted layout
     // requests; drop them all so the answer reflects the content right now.
+    // Leaves refresh their own entry when they change; containers do not.
     const QList<QWidget*> widgets = m_frame->findChildren<QWidget*>();
-    for (QWidget* widget : widgets)
-        widget->updateGeometry();
+    for (QWidget* widget : widgets) {
+        if (widget->layout())
+            widget->updateGeometry();
+    }
     const QList<QLayout*> layouts = m_frame->findChildren<QLayout*>();
     for (QLayout* nested : layouts)
         nested->invalidate();
@@ -218,7 +226,7 @@ QMargins UmLiteContentDlg::shadowMargins() const
 
 void UmLiteContentDlg::setThemeClassName(const QString& themeClass)
 {
-    applyThemeClass(themeClass, true);
+    applyThemeClass(themeClass, false);
 }
 
 void UmLiteContentDlg::applyThemeClass(const QString& themeClass, bool withChildren)
@@ -267,20 +275,47 @@ void UmLiteContentDlg::resizeEvent(QResizeEvent* event)
 
 void UmLiteContentDlg::paintEvent(QPaintEvent*)
 {
-    // A soft shadow: rounded outlines that fade out away from the frame.
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const bool dark = UmLiteSkin::currentThemeName() == QLatin1String("dark");
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, shadowPixmap(size(), m_shadow, dark));
+}
+
+QPixmap UmLiteContentDlg::shadowPixmap(const QSize& size, const QMargins& shadow, bool dark)
+{
+    // Popups of one size share one shadow; drawing it is far dearer than copying it.
+    static QHash<QString, QPixmap> cache;
+    const QString key = QStringLiteral("%1x%2/%3,%4,%5,%6/%7")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(shadow.left())
+                            .arg(shadow.top())
+                            .arg(shadow.right())
+                            .arg(shadow.bottom())
+                            .arg(dark ? 1 : 0);
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return it.value();
+    if (cache.size() > 16)
+        cache.clear();
+
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
     const int strongest = dark ? 60 : 28;
-    const QRectF frame = QRectF(rect()).marginsRemoved(m_shadow);
-    const int steps = qMin(qMin(m_shadow.left(), m_shadow.right()), qMin(m_shadow.top(), m_shadow.bottom()));
+    const QRectF frame = QRectF(QPointF(0, 0), QSizeF(size)).marginsRemoved(shadow);
+    const int steps = qMin(qMin(shadow.left(), shadow.right()), qMin(shadow.top(), shadow.bottom()));
+    // Rounded outlines that fade out away from the frame.
     for (int i = steps; i > 0; --i) {
         const qreal t = qreal(i) / qMax(steps, 1);
-        QColor color(0, 0, 0, int(strongest * (1.0 - t) * (1.0 - t)));
+        const QColor color(0, 0, 0, int(strongest * (1.0 - t) * (1.0 - t)));
         QPainterPath path;
         path.addRoundedRect(frame.adjusted(-i, -i + 2, i, i + 2), 8 + i, 8 + i);
         painter.fillPath(path, color);
     }
+    painter.end();
+    cache.insert(key, pixmap);
+    return pixmap;
 }
 
 void UmLiteContentDlg::dispatchButton(int index)

@@ -14,15 +14,15 @@ void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildr
         return;
     widget->setProperty("umThemeClass", themeClass);
     const QString sheet = UmLiteSkin::themeStyleSheet(themeClass);
+    // A new sheet re-polishes the whole subtree by itself; the same sheet
+    // again changes nothing, and polishing a dialog's tree is not cheap.
     if (widget->styleSheet() != sheet) {
         widget->setStyleSheet(sheet);
-    } else {
-        // Same text but the theme's properties may have changed underneath.
-        widget->style()->unpolish(widget);
-        widget->style()->polish(widget);
+        return;
     }
     if (!withChildren)
         return;
+    // Asked for explicitly: descendants whose dynamic properties changed.
     const QList<QWidget*> children = widget->findChildren<QWidget*>();
     for (QWidget* child : children) {
         child->style()->unpolish(child);

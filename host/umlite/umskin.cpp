@@ -84,9 +84,16 @@ private:
     QStringList m_registered;
 };
 
+// A host may start in its dark theme: UMLITE_THEME=dark.
+QString initialTheme()
+{
+    const QByteArray fromEnv = qgetenv("UMLITE_THEME");
+    return fromEnv == "dark" ? QStringLiteral("dark") : QStringLiteral("light");
+}
+
 struct ThemeState {
     QMutex mutex;
-    QString theme = QStringLiteral("light");
+    QString theme = initialTheme();
     QList<UmLiteSkin*> skins;
 };
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QMargins>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 
@@ -71,6 +72,7 @@ protected:
 
 private:
     void dispatchButton(int index);
+    static QPixmap shadowPixmap(const QSize& size, const QMargins& shadow, bool dark);
 
     QFrame* m_frame = nullptr;
     QVBoxLayout* m_frameLayout = nullptr;

@@ -95,16 +95,24 @@ void ApplicationToastWidget::startHide()
     m_animationController->startHideAnimation(this);
 }
 
+void ApplicationToastWidget::activate()
+{
+    // Qt refuses (with a warning) to activate a window that takes no focus,
+    // which this popup is unless a subclass changed its flags.
+    if (!(windowFlags() & Qt::WindowDoesNotAcceptFocus))
+        activateWindow();
+}
+
 void ApplicationToastWidget::bringToFront()
 {
     HWND handle = reinterpret_cast<HWND>(internalWinId());
     if (!handle) {
-        activateWindow();
+        activate();
         return;
     }
     // Topmost and back: above every window, topmost ones included, without staying there.
     SetWindowPos(handle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-    activateWindow();
+    activate();
     SetWindowPos(handle, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 

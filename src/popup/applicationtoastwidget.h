@@ -59,6 +59,7 @@ private:
     void onActionButtonClicked(int index);
     void applyToastData(const ToastData& data);
     void bringToFront();
+    void activate();
 
     quint64 m_toastId = 0;
     QList<ToastAction> m_actions;
