@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every check: the suite, the suite again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, and a short fuzzing run.
-# Usage: scripts/test.sh [--quick]   (--quick: only the plain suite)
+# Usage: scripts/test.sh [--quick|--deb]
+#   --quick  only the plain suite
+#   --deb    also install, run and remove the Debian package (always on CI)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -20,6 +22,12 @@ echo "== suite =="
 run_suite "$root/build"
 
 [ "${1:-}" = "--quick" ] && exit 0
+
+# Installing a package changes the machine: only on CI, or when asked.
+if [ "${CI:-}" = "true" ] || [ "${1:-}" = "--deb" ]; then
+  echo "== Debian package: install, run, remove =="
+  scripts/check-deb.sh build
+fi
 
 echo "== suite under AddressSanitizer and UndefinedBehaviorSanitizer =="
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_odr_violation=0"
