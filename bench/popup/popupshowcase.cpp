@@ -29,19 +29,33 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     int ms = 2500;
+    bool rtl = false;
     for (const QString& argument : app.arguments().mid(1)) {
         if (argument == QLatin1String("--rtl"))
-            QApplication::setLayoutDirection(Qt::RightToLeft);
+            rtl = true;
         else if (argument.toInt() > 0)
             ms = argument.toInt();
     }
+    if (rtl)
+        QApplication::setLayoutDirection(Qt::RightToLeft);
     ApplicationToastImpl service;
     service.init({});
+    // A right-to-left host shows right-to-left text: Hebrew here.
+    const QStringList texts = rtl ? QStringList{QString::fromUtf8("\u05ea\u05e7\u05e6\u05d9\u05d1 2027.xlsx \u05e0\u05e9\u05de\u05e8"),
+                                                QString::fromUtf8("\u05e9\u05d5\u05ea\u05e3 \u05e2\u05dd "),
+                                                QString::fromUtf8("\u05d3\u05e0\u05d4 \u05db\u05d4\u05df"),
+                                                QString::fromUtf8(" \u05d5\u05e2\u05d5\u05d3 2"),
+                                                QString::fromUtf8("\u05e2\u05db\u05e9\u05d9\u05d5")}
+                                  : QStringList{"Budget 2027.xlsx was saved", "Shared with ", "Ana Ruiz", " and 2 others",
+                                                "Just now"};
+    const QString open = rtl ? QString::fromUtf8("\u05e4\u05ea\u05d7") : QStringLiteral("Open");
+    const QString folder = rtl ? QString::fromUtf8("\u05d4\u05e6\u05d2 \u05d1\u05ea\u05d9\u05e7\u05d9\u05d9\u05d4")
+                               : QStringLiteral("Show in folder");
     const QStringList lines{
-        QStringLiteral("{\"fields\":[%1]}").arg(segment("Budget 2027.xlsx was saved")),
+        QStringLiteral("{\"fields\":[%1]}").arg(segment(texts.at(0))),
         QStringLiteral("{\"fields\":[%1,%2,%3]}")
-            .arg(segment("Shared with "), segment("Ana Ruiz", "profile"), segment(" and 2 others")),
-        QStringLiteral("{\"fields\":[%1]}").arg(segment("Just now")),
+            .arg(segment(texts.at(1)), segment(texts.at(2), "profile"), segment(texts.at(3))),
+        QStringLiteral("{\"fields\":[%1]}").arg(segment(texts.at(4))),
     };
     const QMap<int, QVariant> request{
         {ToastKeyType, 4},
@@ -51,8 +65,8 @@ int main(int argc, char** argv)
         {ToastKeyImageSize, QSize(48, 48)},
         {ToastKeyTextFields, lines},
         {ToastKeyTextFormat, 1},
-        {ToastKeyActions, QStringList{QStringLiteral("{\"text\":\"Open\",\"action\":\"open\"}"),
-                                      QStringLiteral("{\"text\":\"Show in folder\",\"action\":\"folder\"}")}},
+        {ToastKeyActions, QStringList{QStringLiteral("{\"text\":\"%1\",\"action\":\"open\"}").arg(open),
+                                      QStringLiteral("{\"text\":\"%1\",\"action\":\"folder\"}").arg(folder)}},
     };
     auto listener = std::make_shared<NoListener>();
     if (service.showToast(request, listener) == 0)
