@@ -8,6 +8,8 @@ target_sources(systemnotifytoast_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/toastxmlbuilders_p.h
   ${CMAKE_CURRENT_LIST_DIR}/systemtoastnotify.h
   ${CMAKE_CURRENT_LIST_DIR}/systemtoastnotify.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/systemtoastwinimpl.h
+  ${CMAKE_CURRENT_LIST_DIR}/systemtoastwinimpl.cpp
 )
 # The runtime libraries are loaded by name, never linked: build them with the module.
 add_dependencies(systemnotifytoast_core combase propsys shell32)

@@ -1,0 +1,413 @@
+// Every platform call that init, showToast, hideToast and the shortcut update
+// make is failed in turn (a failing result, and a null out-value where one is
+// handed back): the answer, the log lines and what stays behind must follow.
+#include "systemtoastwinimpl.h"
+
+#include "logcapture.h"
+#include "nativetestsupport.h"
+#include "recordinglistener.h"
+#include "shortcutbytes.h"
+#include "toastmodulecontext.h"
+
+#include <shlobj.h>
+#include <winsim/control.h>
+
+#include <QtTest>
+
+using namespace nativetest;
+using Request = QMap<int, QVariant>;
+
+namespace {
+
+const QString k_appId = QStringLiteral("Orvex.Office.Desktop");
+const QString k_show = QStringLiteral("SystemToastWinImpl::showToast");
+const QString k_lnk = QStringLiteral("SystemToastWinImpl::updateLnk");
+constexpr qint32 k_outOfMemory = static_cast<qint32>(0x8007000Eu);
+
+Request fullExample()
+{
+    return {
+        {0, 5},
+        {3, QStringLiteral("C:/Orvex/logo.png")},
+        {5, QStringList{QStringLiteral("Report ready"), QStringLiteral("Q3 figures.xlsx")}},
+        {6, QStringLiteral("C:/Orvex/hero.png")},
+        {7, QStringLiteral("Orvex Cloud")},
+        {8, 2},
+        {10, QStringList{QStringLiteral("{\"text\":\"Open\",\"action\":\"open-file\"}"),
+                         QStringLiteral("{\"text\":\"Dismiss\",\"action\":\"dismiss\"}")}},
+        {12, QStringLiteral("ms-winsoundevent:Notification.Looping.Alarm")},
+        {13, 2},
+    };
+}
+
+// The checks showToast itself writes, one per step.
+const QStringList k_showSteps = {
+    QStringLiteral("m_notifyManager->CreateToastNotifierWithId(HstringWrapper(m_appUserModelId, false).get(), &notifier)"),
+    QStringLiteral("m_notifyManager->GetTemplateContent(toTemplateType(data.tostType()), &xmlDocument)"),
+    QStringLiteral("setBindToastGeneric(xmlDocument.Get())"),
+    QStringLiteral("setAttributionTextField(xmlDocument.Get(), data.attributionText())"),
+    QStringLiteral("setAudioField(xmlDocument.Get(), data.audioPath(), data.audioType())"),
+    QStringLiteral("addDuration(xmlDocument.Get(), data.durationType())"),
+    QStringLiteral("setImageField(xmlDocument.Get(), data)"),
+    QStringLiteral("setHeroImage(xmlDocument.Get(), data)"),
+    QStringLiteral("getActivationFactory<IToastNotificationFactory>( RuntimeClass_Windows_UI_Notifications_ToastNotification, &notificationFactory)"),
+    QStringLiteral("notificationFactory->CreateToastNotification(xmlDocument.Get(), &notification)"),
+    QStringLiteral("notifier->Show(notification.Get())"),
+};
+// The two loops log a failure twice.
+const QStringList k_showLoopSteps = {
+    QStringLiteral("setTextField(xmlDocument.Get(), data.textField(i), i)"),
+    QStringLiteral("addAction(xmlDocument.Get(), actions[i].text, actions[i].action)"),
+};
+
+// What init and the shortcut update log for each of their calls: the check
+// text, whether a second "hResult" line follows, and whether a null
+// out-value is checked. An empty text: the result is not looked at.
+struct InitCall
+{
+    QString failText;
+    QString nullText;
+    bool grouped = false;
+};
+const QMap<QString, InitCall> k_initCalls = {
+    {"GetCurrentProcessExplicitAppUserModelID", {}},
+    {"PropVariantToString", {}},
+    {"IPersistFile::IsDirty", {}},
+    {"SHGetFolderPathW", {"SHGetFolderPathW(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, startMenuPath)", {}, false}},
+    {"CoCreateInstance", {"CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(**(&shellLink)), IID_PPV_ARGS_Helper(&shellLink))",
+                          "CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shellLink))", false}},
+    // The shell's own query inside CoCreateInstance.
+    {"QueryInterface(IShellLinkW)", {"CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(**(&shellLink)), IID_PPV_ARGS_Helper(&shellLink))",
+                                     "CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shellLink))", false}},
+    {"QueryInterface(IPersistFile)", {"shellLink.As(&persistFile)", "shellLink.As(&persistFile)", false}},
+    {"IPersistFile::Load", {"persistFile->Load(lnk.toStdWString().c_str(), STGM_READWRITE)", {}, false}},
+    {"QueryInterface(IPropertyStore)", {"shellLink.As(&propertyStore)", "shellLink.As(&propertyStore)", false}},
+    {"IPropertyStore::GetValue", {"propertyStore->GetValue(PKEY_AppUserModel_ID, &appIdPropVar)", {}, false}},
+    {"CoTaskMemAlloc", {"InitPropVariantFromString(m_appUserModelId.toStdWString().c_str(), &appIdPropVar)", {}, false}},
+    {"IPropertyStore::SetValue", {"propertyStore->SetValue(PKEY_AppUserModel_ID, appIdPropVar)", {}, true}},
+    {"IPropertyStore::Commit", {"propertyStore->Commit()", {}, true}},
+    {"IPersistFile::Save", {"persistFile->Save(lnk.toStdWString().c_str(), TRUE)", {}, true}},
+    {"RoGetActivationFactory", {"getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)",
+                                "getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)", false}},
+    // The runtime's own query for the statics inside RoGetActivationFactory.
+    {"QueryInterface(IToastNotificationManagerStatics)",
+     {"getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)",
+      "getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)", false}},
+};
+
+// Calls that hand back an interface the code checks for null.
+bool handsBackInterface(const QString& call)
+{
+    static const QStringList calls = {
+        "CoCreateInstance", "RoGetActivationFactory",
+        "IToastNotificationManagerStatics::CreateToastNotifierWithId", "IToastNotificationManagerStatics::GetTemplateContent",
+        "IToastNotificationFactory::CreateToastNotification", "IXmlDocument::GetElementsByTagName", "IXmlDocument::CreateElement",
+        "IXmlDocument::CreateTextNode", "IXmlDocument::CreateAttribute", "IXmlNodeList::Item", "IXmlNode::AppendChild",
+        "IXmlNode::get_Attributes", "IXmlNamedNodeMap::GetNamedItem", "IXmlNamedNodeMap::SetNamedItem",
+    };
+    return call.startsWith(QLatin1String("QueryInterface(")) || calls.contains(call);
+}
+
+struct Fault
+{
+    QString call;
+    int skip;
+    bool nullResult;
+};
+
+// The trace of one successful run, turned into the faults to inject one by one.
+QVector<Fault> faultsOf(const QStringList& trace, bool includeNulls)
+{
+    QVector<Fault> faults;
+    QHash<QString, int> seen;
+    for (const QString& call : trace) {
+        const int skip = seen[call]++;
+        if (call.startsWith(QLatin1String("Windows")))
+            continue; // a string that could not be made reads as empty; nothing checks it
+        faults.append({call, skip, false});
+        if (includeNulls && handsBackInterface(call))
+            faults.append({call, skip, true});
+    }
+    return faults;
+}
+
+void inject(const Fault& fault)
+{
+    if (fault.nullResult)
+        winsim::control::nullResultOnCall(fault.call, winsim::control::Repeat::Once, fault.skip);
+    else
+        winsim::control::failCall(fault.call, k_invalidArg, winsim::control::Repeat::Once, fault.skip);
+}
+
+QString describe(const Fault& fault)
+{
+    return QStringLiteral("%1 #%2 %3").arg(fault.call).arg(fault.skip).arg(fault.nullResult ? "null" : "fail");
+}
+
+QString errorMessage(qint32 hr)
+{
+    return QStringLiteral("error result = %1").arg(hr);
+}
+
+} // namespace
+
+class TestNativeFaultSweep : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+    void initCalls_data();
+    void initCalls();
+    void showCalls();
+    void hideCalls();
+
+private:
+    QString writeShortcut(const QString& dir);
+
+    QTemporaryDir m_dir;
+    QString m_common;
+    int m_objects = 0;
+    int m_strings = 0;
+    int m_covered = 0;
+};
+
+void TestNativeFaultSweep::initTestCase()
+{
+    // A private per-user programs folder: tests may run side by side.
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("user")).toLocal8Bit());
+    m_common = m_dir.filePath(QStringLiteral("common"));
+    QVERIFY(QDir().mkpath(m_common));
+}
+
+void TestNativeFaultSweep::init()
+{
+    winsim::control::reset();
+    winsim::control::pinOsVersion(QVersionNumber(10, 0, 19045));
+    winsim::control::setFolderPath(CSIDL_COMMON_PROGRAMS, m_common);
+    m_objects = winsim::control::liveObjects();
+    m_strings = winsim::control::liveStrings();
+}
+
+void TestNativeFaultSweep::cleanup()
+{
+    winsim::control::reset();
+    winsim::control::unpinOsVersion();
+}
+
+void TestNativeFaultSweep::cleanupTestCase()
+{
+    qInfo("fault runs with a checked failure: %d", m_covered);
+}
+
+QString TestNativeFaultSweep::writeShortcut(const QString& dir)
+{
+    const QString path = QDir(dir).filePath(QStringLiteral("Orvex Office.lnk"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(shortcutbytes::shellStyleShortcut());
+    return path;
+}
+
+void TestNativeFaultSweep::initCalls_data()
+{
+    QTest::addColumn<bool>("byAppName");
+    QTest::newRow("configured shortcut, process id") << false;
+    QTest::newRow("shortcut found by application name") << true;
+}
+
+void TestNativeFaultSweep::initCalls()
+{
+    QFETCH(bool, byAppName);
+    winsim::control::setProcessAppUserModelId(k_appId);
+    const QString path = writeShortcut(m_common);
+    const QByteArray original = shortcutbytes::shellStyleShortcut();
+    const QVariantMap config = byAppName ? QVariantMap{{"appName", "Orvex Office"}} : QVariantMap{{"startMenuLnkPath", path}};
+
+    QStringList trace;
+    {
+        SystemToastWinImpl service;
+        winsim::control::setCallTraceEnabled(true);
+        QVERIFY(service.init(config));
+        winsim::control::setCallTraceEnabled(false);
+        trace = winsim::control::callTrace();
+        QCOMPARE(service.appUserModelId(), k_appId);
+    }
+    QCOMPARE(trace.contains("SHGetFolderPathW"), byAppName);
+
+    for (const Fault& fault : faultsOf(trace, true)) {
+        QVERIFY2(k_initCalls.contains(fault.call), qPrintable("not covered by the sweep: " + fault.call));
+        InitCall expected = k_initCalls.value(fault.call);
+        // Task memory is also what the process's own id comes in; losing that only loses the id.
+        const int index = [&] {
+            for (int i = 0, n = 0; i < trace.size(); ++i)
+                if (trace[i] == fault.call && n++ == fault.skip)
+                    return i;
+            return -1;
+        }();
+        if (index > 0 && trace[index - 1] == QLatin1String("GetCurrentProcessExplicitAppUserModelID"))
+            expected = InitCall();
+        if (fault.nullResult && expected.nullText.isEmpty())
+            continue;
+        QVERIFY(writeShortcut(m_common) == path);
+        winsim::control::setProcessAppUserModelId(k_appId);
+        {
+            SystemToastWinImpl service;
+            inject(fault);
+            LogCapture log;
+            QVERIFY(service.init(config));
+            QCOMPARE(winsim::control::pendingFaults(), 0);
+            const QStringList lines = log.lines();
+            const QString text = fault.nullResult ? expected.nullText : expected.failText;
+            const qint32 hr = fault.call == QLatin1String("CoTaskMemAlloc") ? k_outOfMemory : k_invalidArg;
+            const QString message = fault.nullResult ? QStringLiteral("error param") : errorMessage(hr);
+            if (!text.isEmpty()) {
+                const int at = lines.indexOf(line(text, message));
+                QVERIFY2(at >= 0, qPrintable(describe(fault) + "\n" + lines.join('\n')));
+                if (expected.grouped)
+                    QCOMPARE(lines.value(at + 1), line("hResult", message));
+                ++m_covered;
+            }
+            // The shortcut update closes on every path, and the file is only ever written whole.
+            const QStringList lnkLines = lines.filter(k_lnk);
+            QCOMPARE(lnkLines.first(), line(k_lnk, "begin"));
+            QCOMPARE(lnkLines.last(), line(k_lnk, "end"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray now = file.readAll();
+            const QString stamped = shortcutbytes::stringProperty(now, shortcutbytes::appUserModelFormat(), 5);
+            QVERIFY2(now == original || stamped == service.appUserModelId(), qPrintable(describe(fault)));
+            // Without the manager every toast is refused, with it they are shown.
+            const bool managed = !fault.call.contains(QLatin1String("ActivationFactory")) && !fault.call.contains(QLatin1String("ManagerStatics"));
+            QCOMPARE(service.showToast({{0, 0}, {5, "a"}}, {}) != 0, managed && !service.appUserModelId().isEmpty());
+        }
+        winsim::control::clearShownToasts();
+        QCOMPARE(winsim::control::liveObjects(), m_objects);
+    }
+}
+
+void TestNativeFaultSweep::showCalls()
+{
+    QStringList trace;
+    {
+        SystemToastWinImpl service;
+        service.init({{"appUserModeId", k_appId}});
+        winsim::control::setCallTraceEnabled(true);
+        QVERIFY(service.showToast(fullExample(), {}) != 0);
+        winsim::control::setCallTraceEnabled(false);
+        trace = winsim::control::callTrace();
+    }
+    winsim::control::clearShownToasts();
+    const int idDrawnAfter = trace.indexOf(QStringLiteral("IToastNotificationFactory::CreateToastNotification"));
+    QVERIFY(idDrawnAfter > 0);
+
+    int failedBeforeId = 0;
+    int failedAfterId = 0;
+    const QVector<Fault> faults = faultsOf(trace, true);
+    for (const Fault& fault : faults) {
+        // Where this occurrence sits in the successful run.
+        int index = -1;
+        for (int i = 0, n = 0; i < trace.size(); ++i)
+            if (trace[i] == fault.call && n++ == fault.skip) {
+                index = i;
+                break;
+            }
+        QVERIFY(index >= 0);
+        const quint64 probe = ToastModuleContext::instance()->nextToastId();
+        {
+            auto listener = std::make_shared<RecordingListener>();
+            SystemToastWinImpl service;
+            service.init({{"appUserModeId", k_appId}});
+            inject(fault);
+            LogCapture log;
+            const quint64 id = service.showToast(fullExample(), listener);
+            QCOMPARE(winsim::control::pendingFaults(), 0);
+            const QStringList lines = log.lines();
+            const bool shown = !winsim::control::shownToasts().isEmpty();
+            QCOMPARE(lines.last(), line(k_show, QStringLiteral("end id = %1").arg(id)));
+            if (shown) {
+                // A result nobody looks at: the toast went out all the same.
+                QCOMPARE(id, probe + 1);
+                QVERIFY(service.isToastExist(id));
+            } else if (index <= idDrawnAfter) {
+                QCOMPARE(id, quint64(0));
+                QVERIFY(!service.isToastExist(probe + 1));
+                ++failedBeforeId;
+            } else {
+                QCOMPARE(id, probe + 1);
+                QCOMPARE(service.isToastExist(id), fault.call == QLatin1String("IToastNotifier::Show"));
+                ++failedAfterId;
+            }
+            if (!shown) {
+                ++m_covered;
+                const QString closing = lines.value(lines.size() - 2);
+                const QString message = closing.mid(closing.lastIndexOf(QLatin1String(" : ")) + 3);
+                if (closing == line(k_show, "attach notify failed")) {
+                    QVERIFY(lines.value(lines.size() - 3).contains(QRegularExpression("^call attach(Activated\\(\\)|Dismissed\\(expiration\\)|Failed\\(\\)) : result = -2147024809$")));
+                } else if (closing.startsWith(QLatin1String("call hResult : "))) {
+                    const QString step = lines.value(lines.size() - 3);
+                    QVERIFY2(std::any_of(k_showLoopSteps.cbegin(), k_showLoopSteps.cend(), [&](const QString& s) { return step == line(s, message); }),
+                             qPrintable(describe(fault) + "\n" + step));
+                } else {
+                    QVERIFY2(std::any_of(k_showSteps.cbegin(), k_showSteps.cend(),
+                                         [&](const QString& s) { return closing == line(s, message); }),
+                             qPrintable(describe(fault) + "\n" + closing));
+                }
+                // The innermost line names the failing call's own kind of failure.
+                const QString innermost = fault.nullResult ? QStringLiteral(" : error param") : QStringLiteral(" : error result = -2147024809");
+                const QString shortForm = QStringLiteral(" : result = -2147024809");
+                QVERIFY2(std::any_of(lines.cbegin(), lines.cend(), [&](const QString& l) { return l.endsWith(innermost) || l.endsWith(shortForm); }),
+                         qPrintable(describe(fault)));
+            }
+        }
+        QVERIFY(winsim::control::waitForPlatformEvents());
+        QCoreApplication::sendPostedEvents();
+        winsim::control::clearShownToasts();
+        QCOMPARE(winsim::control::liveObjects(), m_objects);
+        QCOMPARE(winsim::control::liveStrings(), m_strings);
+    }
+    qInfo("showToast: %d fault runs, %d refused before the id, %d after", int(faults.size()), failedBeforeId, failedAfterId);
+    QVERIFY(failedBeforeId > 100);
+    QVERIFY(failedAfterId >= 4);
+}
+
+void TestNativeFaultSweep::hideCalls()
+{
+    auto listener = std::make_shared<RecordingListener>();
+    SystemToastWinImpl service;
+    service.init({{"appUserModeId", k_appId}});
+    const quint64 first = service.showToast({{0, 0}, {5, "a"}}, listener);
+    winsim::control::setCallTraceEnabled(true);
+    QVERIFY(service.hideToast(first));
+    winsim::control::setCallTraceEnabled(false);
+    const QStringList trace = winsim::control::callTrace();
+    QVERIFY(trace.contains("IToastNotifier::Hide"));
+
+    for (const Fault& fault : faultsOf(trace, true)) {
+        const quint64 id = service.showToast({{0, 0}, {5, "a"}}, listener);
+        QVERIFY(id != 0);
+        const int before = listener->count();
+        inject(fault);
+        LogCapture log;
+        const bool hidden = service.hideToast(id);
+        QCOMPARE(winsim::control::pendingFaults(), 0);
+        const bool notifierFails = fault.call == QLatin1String("IToastNotificationManagerStatics::CreateToastNotifierWithId");
+        QCOMPARE(hidden, !notifierFails);
+        if (notifierFails) {
+            const qint32 hr = fault.nullResult ? k_fail : k_invalidArg;
+            QCOMPARE(log.lines(), QStringList{line("SystemToastWinImpl::hideToast", QStringLiteral("create notifier failed hr = %1").arg(hr))});
+            QCOMPARE(listener->count(), before);
+            ++m_covered;
+        } else {
+            QCOMPARE(log.lines(), QStringList());
+            QCOMPARE(listener->count(), before + 1);
+        }
+        QVERIFY(service.isToastExist(id));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestNativeFaultSweep)
+#include "tst_nativefaultsweep.moc"

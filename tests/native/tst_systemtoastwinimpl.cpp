@@ -1,0 +1,450 @@
+// The native toast service on the simulated platform: init with its identity
+// and shortcut, showing, hiding, and what each refusal leaves behind.
+#include "systemtoastwinimpl.h"
+
+#include "logcapture.h"
+#include "nativetestsupport.h"
+#include "recordinglistener.h"
+#include "shortcutbytes.h"
+#include "toastmodulecontext.h"
+
+#include <combaseapi.h>
+#include <objidl.h>
+#include <propkey.h>
+#include <propvarutil.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <winsim/control.h>
+
+#include <QtTest>
+
+using namespace nativetest;
+using Request = QMap<int, QVariant>;
+
+namespace {
+
+const QString k_appId = QStringLiteral("Orvex.Office.Desktop");
+const QString k_show = QStringLiteral("SystemToastWinImpl::showToast");
+const QString k_hide = QStringLiteral("SystemToastWinImpl::hideToast");
+const QString k_aumi = QStringLiteral("SystemToastWinImpl::getUsefulAppUserModelId");
+const QString k_lnk = QStringLiteral("SystemToastWinImpl::updateLnk");
+
+Request fullExample()
+{
+    return {
+        {0, 5},
+        {3, QStringLiteral("C:/Orvex/logo.png")},
+        {5, QStringList{QStringLiteral("Report ready"), QStringLiteral("Q3 figures.xlsx")}},
+        {6, QStringLiteral("C:/Orvex/hero.png")},
+        {7, QStringLiteral("Orvex Cloud")},
+        {8, 2},
+        {10, QStringList{QStringLiteral("{\"text\":\"Open\",\"action\":\"open-file\"}"),
+                         QStringLiteral("{\"text\":\"Dismiss\",\"action\":\"dismiss\"}")}},
+        {12, QStringLiteral("ms-winsoundevent:Notification.Looping.Alarm")},
+        {13, 2},
+    };
+}
+
+const QString k_fullExampleXml = QStringLiteral(
+    "<toast template=\"ToastGeneric\" duration=\"long\"><visual><binding template=\"ToastGeneric\">"
+    "<image id=\"1\" src=\"file:///C:/Orvex/logo.png\" placement=\"appLogoOverride\"/>"
+    "<text id=\"1\">Report ready</text><text id=\"2\">Q3 figures.xlsx</text>"
+    "<text placement=\"attribution\">Orvex Cloud</text>"
+    "<image placement=\"hero\" src=\"C:/Orvex/hero.png\"/>"
+    "</binding></visual>"
+    "<actions><action content=\"Open\" arguments=\"open-file\"/><action content=\"Dismiss\" arguments=\"dismiss\"/></actions>"
+    "<audio src=\"ms-winsoundevent:Notification.Looping.Alarm\" loop=\"true\"/>"
+    "</toast>");
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// A shortcut written through the platform's shell link, with or without an id.
+bool makeShortcut(const QString& path, const QString& id)
+{
+    if (id.isEmpty())
+        return writeFile(path, shortcutbytes::shellStyleShortcut());
+    ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
+        return false;
+    link->SetPath(L"C:\\Program Files\\Orvex\\orvex.exe");
+    ComPtr<IPropertyStore> store;
+    ComPtr<IPersistFile> file;
+    link.As(&store);
+    link.As(&file);
+    PROPVARIANT value;
+    InitPropVariantFromString(id.toStdWString().c_str(), &value);
+    store->SetValue(PKEY_AppUserModel_ID, value);
+    PropVariantClear(&value);
+    store->Commit();
+    return SUCCEEDED(file->Save(path.toStdWString().c_str(), TRUE));
+}
+
+QString shortcutId(const QString& path)
+{
+    return shortcutbytes::stringProperty(readFile(path), shortcutbytes::appUserModelFormat(), 5);
+}
+
+QStringList lines(const QString& where, const QStringList& messages)
+{
+    QStringList out;
+    for (const QString& message : messages)
+        out << line(where, message);
+    return out;
+}
+
+} // namespace
+
+class TestSystemToastWinImpl : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void showBeforeInit();
+    void fullExampleIsShown();
+    void requestShapes_data();
+    void requestShapes();
+    void refusedTypesFetchThenRefuse_data();
+    void refusedTypesFetchThenRefuse();
+    void idsComeFromTheSharedCounter();
+    void hideAndExistence();
+    void reinitWithoutManager();
+    void chosenId_data();
+    void chosenId();
+    void shortcut_data();
+    void shortcut();
+    void shortcutByAppName_data();
+    void shortcutByAppName();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_userPrograms;
+    QString m_commonPrograms;
+    int m_objects = 0;
+};
+
+void TestSystemToastWinImpl::initTestCase()
+{
+    // A private per-user programs folder: tests may run side by side.
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("user")).toLocal8Bit());
+    m_userPrograms = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+    QVERIFY(QDir().mkpath(m_userPrograms));
+    m_commonPrograms = m_dir.filePath(QStringLiteral("common"));
+    QVERIFY(QDir().mkpath(m_commonPrograms));
+}
+
+void TestSystemToastWinImpl::init()
+{
+    winsim::control::reset();
+    winsim::control::pinOsVersion(QVersionNumber(10, 0, 19045));
+    winsim::control::setFolderPath(CSIDL_COMMON_PROGRAMS, m_commonPrograms);
+    m_objects = winsim::control::liveObjects();
+    for (const QString& dir : {m_userPrograms, m_commonPrograms})
+        for (const QString& name : QDir(dir).entryList({QStringLiteral("*.lnk")}))
+            QFile::remove(QDir(dir).filePath(name));
+}
+
+void TestSystemToastWinImpl::cleanup()
+{
+    QVERIFY(winsim::control::waitForPlatformEvents());
+    QCoreApplication::sendPostedEvents();
+    winsim::control::reset();
+    winsim::control::unpinOsVersion();
+    QCOMPARE(winsim::control::liveObjects(), m_objects);
+}
+
+void TestSystemToastWinImpl::showBeforeInit()
+{
+    SystemToastWinImpl service;
+    LogCapture log;
+    QCOMPARE(service.showToast(fullExample(), {}), quint64(0));
+    QCOMPARE(log.lines(), lines(k_show, {"begin", "notifymanager is null", "end id = 0"}));
+    QVERIFY(!service.updateToast(1, fullExample()));
+    QVERIFY(!service.hideToast(1));
+    QVERIFY(!service.isToastExist(0));
+}
+
+void TestSystemToastWinImpl::fullExampleIsShown()
+{
+    SystemToastWinImpl service;
+    QVERIFY(service.init({{"appUserModeId", k_appId}}));
+    LogCapture log;
+    auto listener = std::make_shared<RecordingListener>();
+    const quint64 id = service.showToast(fullExample(), listener);
+    QVERIFY(id != 0);
+    QVERIFY(service.isToastExist(id));
+    const auto shown = winsim::control::shownToasts();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].xml, k_fullExampleXml);
+    QCOMPARE(shown[0].appUserModelId, k_appId);
+    const QStringList all = log.lines();
+    QCOMPARE(all.first(), line(k_show, "begin"));
+    QCOMPARE(all.last(), line(k_show, QStringLiteral("end id = %1").arg(id)));
+    for (const char* message : {"is toast generic", "is support modern feature", "set attribute"})
+        QVERIFY2(all.contains(line(k_show, message)), message);
+    QVERIFY(!std::any_of(all.cbegin(), all.cend(), [](const QString& l) { return l.contains(QLatin1String("error")); }));
+}
+
+void TestSystemToastWinImpl::requestShapes_data()
+{
+    QTest::addColumn<Request>("request");
+    QTest::addColumn<QString>("xml");
+    const QString text4 = QStringLiteral("<toast><visual><binding template=\"ToastText04\"><text id=\"1\">%1</text><text id=\"2\">%2</text><text id=\"3\">%3</text></binding></visual></toast>");
+    QTest::newRow("missing lines stay empty") << Request{{0, 3}, {5, QStringList{"one"}}} << text4.arg("one", "", "");
+    QTest::newRow("no lines at all") << Request{{0, 3}} << text4.arg("", "", "");
+    QTest::newRow("empty middle line") << Request{{0, 3}, {5, QStringList{"a", "", "c"}}} << text4.arg("a", "", "c");
+    QTest::newRow("extra lines ignored") << Request{{0, 0}, {5, QStringList{"one", "two", "three"}}}
+                                         << QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text id=\"1\">one</text></binding></visual></toast>");
+    QTest::newRow("hero on text template keeps legacy binding")
+        << Request{{0, 1}, {5, QStringList{"a", "b"}}, {6, "C:/h.png"}}
+        << QStringLiteral("<toast><visual><binding template=\"ToastText02\"><text id=\"1\">a</text><text id=\"2\">b</text></binding></visual></toast>");
+    QTest::newRow("hero on image template is generic")
+        << Request{{0, 4}, {5, QStringList{"a"}}, {3, "l.png"}, {6, "h.png"}}
+        << QStringLiteral("<toast><visual><binding template=\"ToastGeneric\"><image id=\"1\" src=\"file:///l.png\" placement=\"appLogoOverride\"/>"
+                          "<text id=\"1\">a</text><image placement=\"hero\" src=\"h.png\"/></binding></visual></toast>");
+    QTest::newRow("markup in text and action")
+        << Request{{0, 0}, {5, QStringList{"<b>&\"x\"</b>"}}, {10, QStringList{"{\"text\":\"a<b\",\"action\":\"q=\\\"1\\\"&r\"}"}}}
+        << QStringLiteral("<toast template=\"ToastGeneric\" duration=\"long\"><visual><binding template=\"ToastText01\"><text id=\"1\">&lt;b&gt;&amp;\"x\"&lt;/b&gt;</text>"
+                          "</binding></visual><actions><action content=\"a&lt;b\" arguments=\"q=&quot;1&quot;&amp;r\"/></actions></toast>");
+}
+
+void TestSystemToastWinImpl::requestShapes()
+{
+    QFETCH(Request, request);
+    QFETCH(QString, xml);
+    SystemToastWinImpl service;
+    service.init({{"appUserModeId", k_appId}});
+    QVERIFY(service.showToast(request, {}) != 0);
+    QCOMPARE(winsim::control::shownToasts().last().xml, xml);
+}
+
+void TestSystemToastWinImpl::refusedTypesFetchThenRefuse_data()
+{
+    QTest::addColumn<int>("tostType");
+    QTest::addColumn<QString>("hero");
+    QTest::newRow("8 with hero") << 8 << "C:/h.png";
+    QTest::newRow("-1 with hero") << -1 << "C:/h.png";
+    QTest::newRow("8 without hero") << 8 << "";
+}
+
+void TestSystemToastWinImpl::refusedTypesFetchThenRefuse()
+{
+    QFETCH(int, tostType);
+    QFETCH(QString, hero);
+    SystemToastWinImpl service;
+    service.init({{"appUserModeId", k_appId}});
+    LogCapture log;
+    winsim::control::setCallTraceEnabled(true);
+    QCOMPARE(service.showToast({{0, tostType}, {5, QStringList{"a"}}, {6, hero}}, {}), quint64(0));
+    QVERIFY(winsim::control::callTrace().contains(QStringLiteral("IToastNotificationManagerStatics::GetTemplateContent")));
+    QStringList all = log.lines();
+    QCOMPARE(all.takeLast(), line(k_show, "end id = 0"));
+    QCOMPARE(all.takeLast(), line(k_show, "field count no equal to toast type"));
+    QCOMPARE(all.contains(line(k_show, "is toast generic")), !hero.isEmpty());
+    QCOMPARE(all.contains(line("`anonymous-namespace'::addAttributeByTagName", "begin tag:binding key:template value:ToastGeneric")), !hero.isEmpty());
+    QVERIFY(winsim::control::shownToasts().isEmpty());
+}
+
+void TestSystemToastWinImpl::idsComeFromTheSharedCounter()
+{
+    SystemToastWinImpl first;
+    SystemToastWinImpl second;
+    first.init({{"appUserModeId", k_appId}});
+    second.init({{"appUserModeId", k_appId}});
+    const quint64 a = first.showToast({{0, 0}, {5, "a"}}, {});
+    const quint64 b = second.showToast({{0, 0}, {5, "b"}}, {});
+    QCOMPARE(second.showToast({{5, "no type"}}, {}), quint64(0));
+    QCOMPARE(first.showToast({{0, 9}}, {}), quint64(0));
+    const quint64 c = first.showToast({{0, 0}, {5, "c"}}, {});
+    QVERIFY(a != 0);
+    QCOMPARE(b, a + 1);
+    QCOMPARE(c, b + 1); // refusals drew nothing
+    QVERIFY(first.isToastExist(a) && !first.isToastExist(b) && second.isToastExist(b));
+}
+
+void TestSystemToastWinImpl::hideAndExistence()
+{
+    SystemToastWinImpl service;
+    service.init({{"appUserModeId", k_appId}});
+    auto listener = std::make_shared<RecordingListener>();
+    const quint64 id = service.showToast({{0, 0}, {5, "a"}, {10, QStringList{"{\"text\":\"A\",\"action\":\"a\"}"}}}, listener);
+    QVERIFY(id != 0);
+
+    LogCapture log;
+    QVERIFY(!service.hideToast(id + 1000));
+    QCOMPARE(log.lines(), lines(k_hide, {QStringLiteral("not find id:%1").arg(id + 1000)}));
+    QVERIFY(!service.updateToast(id, {{0, 0}}));
+    QCOMPARE(log.lines().size(), 1);
+
+    QVERIFY(service.hideToast(id));
+    QVERIFY(service.isToastExist(id));
+    QVERIFY(!winsim::control::shownToasts().last().onScreen);
+    QVERIFY(service.hideToast(id)); // nothing left to hide, still known
+    QVERIFY(winsim::control::waitForPlatformEvents());
+    QCoreApplication::sendPostedEvents();
+    // The platform's own "hidden by the application" event came too late to be reported again.
+    const auto calls = listener->calls();
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls[0].kind, RecordingListener::Dismissed);
+    QCOMPARE(calls[0].value, 0);
+}
+
+void TestSystemToastWinImpl::reinitWithoutManager()
+{
+    SystemToastWinImpl service;
+    service.init({{"appUserModeId", k_appId}});
+    const quint64 id = service.showToast({{0, 0}, {5, "a"}}, {});
+    QVERIFY(id != 0);
+    winsim::control::failCall(QStringLiteral("RoGetActivationFactory"), k_invalidArg);
+    LogCapture log;
+    QVERIFY(service.init({{"appUserModeId", k_appId}}));
+    QVERIFY(log.lines().contains(line(QStringLiteral("getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)"),
+                                      QStringLiteral("error result = -2147024809"))));
+    log.clear();
+    QVERIFY(!service.hideToast(id));
+    QCOMPARE(log.lines(), lines(k_hide, {"notifymanager is null"}));
+    QVERIFY(service.isToastExist(id));
+    QCOMPARE(service.showToast({{0, 0}}, {}), quint64(0));
+    // A later init that gets the manager again serves as before.
+    QVERIFY(service.init({{"appUserModeId", k_appId}}));
+    QVERIFY(service.hideToast(id));
+}
+
+void TestSystemToastWinImpl::chosenId_data()
+{
+    QTest::addColumn<QString>("configured");
+    QTest::addColumn<QString>("process");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("configured wins") << k_appId << "Process.Id" << k_appId << QStringList{"default Aumi:" + k_appId};
+    QTest::newRow("process id") << "" << "Process.Id" << "Process.Id" << QStringList{"default Aumi:", "get model id : Process.Id"};
+    QTest::newRow("none") << "" << "" << "" << QStringList{"default Aumi:"};
+}
+
+void TestSystemToastWinImpl::chosenId()
+{
+    QFETCH(QString, configured);
+    QFETCH(QString, process);
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, lines);
+    winsim::control::setProcessAppUserModelId(process);
+    SystemToastWinImpl service;
+    LogCapture log;
+    winsim::control::setCallTraceEnabled(true);
+    QCOMPARE(service.getUsefulAppUserModelId(configured), chosen);
+    QCOMPARE(log.lines(), ::lines(k_aumi, lines));
+    QCOMPARE(winsim::control::callTrace().contains(QStringLiteral("GetCurrentProcessExplicitAppUserModelID")), configured.isEmpty());
+    // Without any id the platform refuses the notifier, and so does the service.
+    service.init({{"appUserModeId", configured}});
+    QCOMPARE(service.appUserModelId(), chosen);
+    QCOMPARE(service.showToast({{0, 0}, {5, "a"}}, {}) != 0, !chosen.isEmpty());
+}
+
+void TestSystemToastWinImpl::shortcut_data()
+{
+    QTest::addColumn<QString>("lnkId");   // "-": no shortcut file at all
+    QTest::addColumn<QString>("serviceId");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QStringList>("middle"); // lines between "last lnk" and "end"
+    QTest::newRow("shortcut without id") << "" << k_appId << true << QStringList{"app model id don't exist"};
+    QTest::newRow("shortcut with another id") << "Other.Id" << "Other.Id" << false << QStringList{"app model id not equal " + k_appId + ":Other.Id"};
+    QTest::newRow("shortcut with the same id") << k_appId << k_appId << false << QStringList{};
+}
+
+void TestSystemToastWinImpl::shortcut()
+{
+    QFETCH(QString, lnkId);
+    QFETCH(QString, serviceId);
+    QFETCH(bool, written);
+    QFETCH(QStringList, middle);
+    const QString path = m_dir.filePath(QStringLiteral("Orvex Office.lnk"));
+    QVERIFY(makeShortcut(path, lnkId));
+    const QByteArray before = readFile(path);
+
+    SystemToastWinImpl service;
+    LogCapture log;
+    QVERIFY(service.init({{"appUserModeId", k_appId}, {"startMenuLnkPath", path}}));
+    QCOMPARE(service.appUserModelId(), serviceId);
+    QStringList expected = lines(k_lnk, QStringList{"begin", "default lnk:" + path, "last lnk:" + path} + middle + QStringList{"end"});
+    QStringList got = log.lines().filter(k_lnk);
+    QCOMPARE(got, expected);
+
+    const QByteArray after = readFile(path);
+    QCOMPARE(after != before, written);
+    QCOMPARE(shortcutId(path), lnkId.isEmpty() ? k_appId : lnkId);
+    if (written) {
+        // Everything else the shell wrote is still there, and the file still reads as a shortcut.
+        QCOMPARE(shortcutbytes::idList(after), shortcutbytes::idList(before));
+        QProcess lnkinfo;
+        lnkinfo.start(QStringLiteral("lnkinfo"), {path});
+        if (!lnkinfo.waitForStarted(5000))
+            QSKIP("lnkinfo is not installed");
+        QVERIFY(lnkinfo.waitForFinished(30000));
+        QCOMPARE(lnkinfo.exitCode(), 0);
+        QVERIFY(!lnkinfo.readAllStandardError().contains("Error"));
+    }
+    const quint64 id = service.showToast({{0, 0}, {5, "a"}}, {});
+    QVERIFY(id != 0);
+    QCOMPARE(winsim::control::shownToasts().last().appUserModelId, serviceId);
+}
+
+void TestSystemToastWinImpl::shortcutByAppName_data()
+{
+    QTest::addColumn<QString>("configuredPath");
+    QTest::addColumn<QString>("appName");
+    QTest::addColumn<QString>("placedIn"); // "user", "common" or "" for no file
+    QTest::addColumn<QString>("used");     // "user", "common", "configured"
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("per-user folder first") << "" << "Orvex Office" << "user" << "user" << true;
+    QTest::newRow("all-users folder") << "" << "Orvex Office" << "common" << "common" << true;
+    QTest::newRow("all-users even when missing") << "" << "Orvex Office" << "" << "common" << false;
+    QTest::newRow("configured path missing") << "missing.lnk" << "Orvex Office" << "user" << "user" << true;
+    QTest::newRow("nothing to go by") << "" << "" << "user" << "configured" << false;
+}
+
+void TestSystemToastWinImpl::shortcutByAppName()
+{
+    QFETCH(QString, configuredPath);
+    QFETCH(QString, appName);
+    QFETCH(QString, placedIn);
+    QFETCH(QString, used);
+    QFETCH(bool, loads);
+    const QString fileName = (appName.isEmpty() ? QStringLiteral("Orvex Office") : appName) + QStringLiteral(".lnk");
+    if (!configuredPath.isEmpty())
+        configuredPath = m_dir.filePath(configuredPath);
+    const QString userPath = QDir(m_userPrograms).filePath(fileName);
+    const QString commonPath = QDir(m_commonPrograms).filePath(fileName);
+    if (!placedIn.isEmpty())
+        QVERIFY(makeShortcut(placedIn == QLatin1String("user") ? userPath : commonPath, QString()));
+    const QString expectedPath = used == QLatin1String("user") ? userPath : used == QLatin1String("common") ? commonPath : configuredPath;
+
+    SystemToastWinImpl service;
+    LogCapture log;
+    service.init({{"appUserModeId", k_appId}, {"startMenuLnkPath", configuredPath}, {"appName", appName}});
+    const QStringList got = log.lines().filter(k_lnk);
+    QVERIFY(got.contains(line(k_lnk, "is wrong lnk")));
+    QCOMPARE(got.contains(line(k_lnk, "appName:" + appName)), !appName.isEmpty());
+    QVERIFY2(got.contains(line(k_lnk, "last lnk:" + expectedPath)), qPrintable(got.join('\n')));
+    QCOMPARE(got.last(), line(k_lnk, "end"));
+    const QStringList all = log.lines();
+    const bool loadFailed = std::any_of(all.cbegin(), all.cend(), [](const QString& l) {
+        return l.startsWith(QLatin1String("call persistFile->Load(lnk.toStdWString().c_str(), STGM_READWRITE) : error result = -"));
+    });
+    QCOMPARE(loadFailed, !loads);
+    if (loads)
+        QCOMPARE(shortcutId(expectedPath), k_appId);
+}
+
+QTEST_GUILESS_MAIN(TestSystemToastWinImpl)
+#include "tst_systemtoastwinimpl.moc"
