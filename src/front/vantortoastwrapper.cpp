@@ -2,6 +2,7 @@
 
 #include "applicationtoastimpl.h"
 #include "oldsystemnotifytoastwinimpl.h"
+#include "systemtoastwinimpl.h"
 #include "systemversion.h"
 
 namespace {
@@ -13,7 +14,7 @@ std::unique_ptr<ISystemNotifyToast> createImplementation(bool useApplicationToas
     const QOperatingSystemVersion current = currentSystemVersion();
     if (current.type() == QOperatingSystemVersion::Windows10.type()
         && current >= QOperatingSystemVersion::Windows10)
-        return nullptr; // native toasts are not built yet
+        return std::make_unique<SystemToastWinImpl>();
     return std::make_unique<OldSystemNotifyToastWinImpl>();
 }
 
