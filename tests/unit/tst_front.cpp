@@ -2,6 +2,7 @@
 // which service the facade picks.
 #include "applicationtoastimpl.h"
 #include "oldsystemnotifytoastwinimpl.h"
+#include "systemtoastwinimpl.h"
 #include "vantortoastwrapper.h"
 
 #include "modulelibrary.h"
@@ -75,9 +76,9 @@ void TestFront::facadePicksService_data()
 
     QTest::newRow("linux, no server") << "" << false << "tray";
     QTest::newRow("8.1") << "6.3.9600" << false << "tray";
-    QTest::newRow("10 preview build") << "10.0.10239" << false << "none";
-    QTest::newRow("10") << "10.0.10240" << false << "none";
-    QTest::newRow("11") << "10.0.22000" << false << "none";
+    QTest::newRow("10 preview build") << "10.0.10239" << false << "native";
+    QTest::newRow("10") << "10.0.10240" << false << "native";
+    QTest::newRow("11") << "10.0.22000" << false << "native";
     QTest::newRow("8.1, app drawn") << "6.3.9600" << true << "popup";
     QTest::newRow("11, app drawn") << "10.0.22000" << true << "popup";
     QTest::newRow("not windows, app drawn") << "" << true << "popup";
@@ -96,6 +97,8 @@ void TestFront::facadePicksService()
         kind = QStringLiteral("tray");
     else if (dynamic_cast<ApplicationToastImpl*>(impl))
         kind = QStringLiteral("popup");
+    else if (dynamic_cast<SystemToastWinImpl*>(impl))
+        kind = QStringLiteral("native");
     else if (impl)
         kind = QString::fromLatin1(typeid(*impl).name());
     QCOMPARE(kind, service);
