@@ -87,7 +87,7 @@ private:
         return true;
     }
 
-    const QByteArray& m_data;
+    QByteArray m_data; // shared, not copied; a reference could outlive a temporary
     int m_pos = 0;
     bool m_ok = true;
 };

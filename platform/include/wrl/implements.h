@@ -51,7 +51,9 @@ public:
     RuntimeClassImpl& operator=(const RuntimeClassImpl&) = delete;
     virtual ~RuntimeClassImpl() = default;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    // No "override" here: the IInspectable methods below override only for some
+    // interface lists, and the two kinds must not be marked differently.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object)
     {
         if (!object)
             return E_POINTER;
@@ -64,8 +66,8 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refCount; }
-    ULONG STDMETHODCALLTYPE Release() override
+    ULONG STDMETHODCALLTYPE AddRef() { return ++m_refCount; }
+    ULONG STDMETHODCALLTYPE Release()
     {
         const ULONG count = --m_refCount;
         if (count == 0)
