@@ -1,0 +1,108 @@
+// One native toast from a host's point of view: the module loaded by file
+// name, its exported functions, the platform raising events on its own thread.
+#include "isystemnotifytoast.h"
+
+#include "logcapture.h"
+#include "modulelibrary.h"
+#include "recordinglistener.h"
+
+#include <winsim/control.h>
+
+#include <QtTest>
+
+class TestNativeRoad : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void activationAndHide();
+    void destroyedServiceLeavesOnlyLogLines();
+};
+
+namespace {
+
+const QMap<int, QVariant> k_request{
+    {0, 1},
+    {5, QStringList{QStringLiteral("Sync finished"), QStringLiteral("3 files updated")}},
+    {10, QStringList{QStringLiteral("{\"text\":\"Open folder\",\"action\":\"open-folder\"}"),
+                     QStringLiteral("{\"text\":\"Show changes\",\"action\":\"show-changes\"}")}},
+};
+
+} // namespace
+
+void TestNativeRoad::init()
+{
+    winsim::control::reset();
+    winsim::control::pinOsVersion(QVersionNumber(10, 0, 19045));
+}
+
+void TestNativeRoad::cleanup()
+{
+    QVERIFY(winsim::control::waitForPlatformEvents());
+    QCoreApplication::sendPostedEvents();
+    winsim::control::reset();
+    winsim::control::unpinOsVersion();
+}
+
+void TestNativeRoad::activationAndHide()
+{
+    ModuleLibrary module;
+    QVERIFY2(module.isLoaded(), qPrintable(module.errorString()));
+    QVERIFY(module.isSupported());
+    ISystemNotifyToast* service = module.create(false);
+    QVERIFY(service);
+    QVERIFY(service->init({{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Desktop")}}));
+    auto listener = std::make_shared<RecordingListener>();
+    const quint64 id = service->showToast(k_request, listener);
+    QVERIFY(id != 0);
+    QVERIFY(service->isToastExist(id));
+
+    const auto shown = winsim::control::shownToasts();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].appUserModelId, QStringLiteral("Orvex.Office.Desktop"));
+    QVERIFY(shown[0].xml.contains(QStringLiteral("<action content=\"Show changes\" arguments=\"show-changes\"/>")));
+
+    QVERIFY(winsim::control::raiseActivated(shown[0].key, QStringLiteral("show-changes")));
+    QTRY_COMPARE(listener->count(), 1);
+    RecordingListener::Call call = listener->calls().at(0);
+    QCOMPARE(call.kind, RecordingListener::Activated);
+    QCOMPARE(call.id, id);
+    QCOMPARE(call.source, 1);
+    QCOMPARE(call.index, qint64(1));
+    QCOMPARE(call.action, QStringLiteral("show-changes"));
+    QCOMPARE(call.thread, QThread::currentThread());
+
+    QVERIFY(service->hideToast(id));
+    QCOMPARE(listener->count(), 2);
+    call = listener->calls().at(1);
+    QCOMPARE(call.kind, RecordingListener::Dismissed);
+    QCOMPARE(call.id, id);
+    QCOMPARE(call.value, 0);
+    QVERIFY(!winsim::control::shownToasts().at(0).onScreen);
+    QVERIFY(service->isToastExist(id));
+    module.destroy(service);
+}
+
+void TestNativeRoad::destroyedServiceLeavesOnlyLogLines()
+{
+    ModuleLibrary module;
+    QVERIFY(module.isLoaded());
+    ISystemNotifyToast* service = module.create(false);
+    service->init({{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Desktop")}});
+    auto listener = std::make_shared<RecordingListener>();
+    QVERIFY(service->showToast(k_request, listener) != 0);
+    const quint64 key = winsim::control::shownToasts().last().key;
+    module.destroy(service);
+    LogCapture log;
+    QVERIFY(winsim::control::raiseActivated(key, QStringLiteral("open-folder")));
+    QVERIFY(winsim::control::raiseDismissed(key, 2));
+    QVERIFY(winsim::control::waitForPlatformEvents());
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(log.lines(), (QStringList{QStringLiteral("call SystemToastNotify::attachActivated::<lambda>::operator () : data is null"),
+                                       QStringLiteral("call SystemToastNotify::attachDismissed::<lambda>::operator () : data is null")}));
+    QCOMPARE(listener->count(), 0);
+}
+
+QTEST_MAIN(TestNativeRoad)
+#include "tst_nativeroad.moc"
