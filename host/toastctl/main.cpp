@@ -21,7 +21,7 @@ enum ExitCode { ExitDone = 0, ExitUsage = 2, ExitNoModule = 3, ExitNoOutcome = 4
 
 const char k_usage[] =
     "usage: toastctl [--module FILE] [--app-drawn] [--config JSON] [--platform-version X.Y.Z]\n"
-    "                [--log] [--wait MS] [--all] [--hide-after MS]\n"
+    "                [--log] [--dump-xml] [--wait MS] [--all] [--hide-after MS]\n"
     "                [--update REQUEST --update-after MS] show REQUEST\n"
     "       toastctl [--module FILE] [--platform-version X.Y.Z] supported\n"
     "REQUEST and JSON are JSON objects, or @file.json.\n";
@@ -38,6 +38,7 @@ struct Options
     bool appDrawn = false;
     QVariantMap config;
     bool log = false;
+    bool dumpXml = false;
     int waitMs = 30000;
     bool all = false;
     int hideAfterMs = -1;
@@ -77,6 +78,7 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
         {"config", "configuration JSON", "JSON"},
         {"platform-version", "pin the simulated Windows version", "X.Y.Z"},
         {"log", "print the module's log lines"},
+        {"dump-xml", "print the toast documents the in-memory delivery received"},
         {"wait", "how long to wait for outcomes", "MS"},
         {"all", "report every outcome until --wait ends"},
         {"hide-after", "hide the toast after MS", "MS"},
@@ -96,6 +98,7 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
     options.module = parser.value("module");
     options.appDrawn = parser.isSet("app-drawn");
     options.log = parser.isSet("log");
+    options.dumpXml = parser.isSet("dump-xml");
     options.all = parser.isSet("all");
 
     if (parser.isSet("platform-version")) {
@@ -172,6 +175,10 @@ int runShow(const Options& options, ModuleHandle& module)
 
     const quint64 id = service->showToast(options.request, listener);
     printEvent({{"event", "shown"}, {"id", double(id)}});
+    if (options.dumpXml) {
+        for (const winsim::control::ShownToast& toast : winsim::control::shownToasts())
+            printEvent({{"event", "xml"}, {"id", double(id)}, {"xml", toast.xml}});
+    }
 
     if (options.hideAfterMs >= 0) {
         QTimer::singleShot(options.hideAfterMs, [&] {
