@@ -18,6 +18,7 @@ private slots:
     void cleanup();
     void activationAndHide();
     void destroyedServiceLeavesOnlyLogLines();
+    void hostProgramPrintsTheDocument();
 };
 
 namespace {
@@ -102,6 +103,33 @@ void TestNativeRoad::destroyedServiceLeavesOnlyLogLines()
     QCOMPARE(log.lines(), (QStringList{QStringLiteral("call SystemToastNotify::attachActivated::<lambda>::operator () : data is null"),
                                        QStringLiteral("call SystemToastNotify::attachDismissed::<lambda>::operator () : data is null")}));
     QCOMPARE(listener->count(), 0);
+}
+
+// The host program drives the same road in its own process.
+void TestNativeRoad::hostProgramPrintsTheDocument()
+{
+    QProcess toastctl;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    toastctl.setProcessEnvironment(env);
+    toastctl.start(QStringLiteral(SNT_TOASTCTL_FILE),
+                   {"--module", SNT_MODULE_FILE, "--platform-version", "10.0.19045", "--config", "{\"appUserModeId\":\"Orvex.Office\"}",
+                    "--dump-xml", "--hide-after", "0", "show", "{\"0\":0,\"5\":[\"a & b\"]}"});
+    QVERIFY(toastctl.waitForFinished(30000));
+    QCOMPARE(toastctl.exitCode(), 0);
+    QList<QJsonObject> events;
+    for (const QByteArray& text : toastctl.readAllStandardOutput().split('\n'))
+        if (!text.isEmpty())
+            events << QJsonDocument::fromJson(text).object();
+    QCOMPARE(events.size(), 4);
+    const double id = events[0].value("id").toDouble();
+    QVERIFY(id > 0);
+    QCOMPARE(events[1].value("event").toString(), QStringLiteral("xml"));
+    QCOMPARE(events[1].value("id").toDouble(), id);
+    QCOMPARE(events[1].value("xml").toString(),
+             QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text id=\"1\">a &amp; b</text></binding></visual></toast>"));
+    QCOMPARE(events[2].value("event").toString(), QStringLiteral("dismissed"));
+    QCOMPARE(events[2].value("reason").toInt(), 0);
 }
 
 QTEST_MAIN(TestNativeRoad)
