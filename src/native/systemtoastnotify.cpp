@@ -199,6 +199,11 @@ void SystemToastNotify::detach()
     if (std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock())
         listener->onToastDismissed(m_toastId, ToastDismissalUserCanceled);
     m_holder->notification = nullptr;
+    // A detached toast reports nothing more; the service keeps the object for
+    // good, so it keeps as little as it can (a weak reference would pin the
+    // listener's memory block).
+    m_listener.reset();
+    m_actions.clear();
 }
 
 // Events the platform raised before detach may still be queued here; a

@@ -1,0 +1,114 @@
+// What one native toast costs on the in-memory platform: the time of showToast
+// for a full request (against parsing that request alone), and the memory the
+// service keeps per toast once it has been shown and hidden.
+#include "systemtoastwinimpl.h"
+#include "toastdata.h"
+
+#include "support/ratioreporter.h"
+
+#include <winsim/control.h>
+
+#include <QCoreApplication>
+
+#include <malloc.h>
+
+namespace {
+
+QMap<int, QVariant> fullExample()
+{
+    return {
+        {0, 5},
+        {3, QStringLiteral("C:/Orvex/logo.png")},
+        {5, QStringList{QStringLiteral("Report ready"), QStringLiteral("Q3 figures.xlsx")}},
+        {6, QStringLiteral("C:/Orvex/hero.png")},
+        {7, QStringLiteral("Orvex Cloud")},
+        {8, 2},
+        {10, QStringList{QStringLiteral("{\"text\":\"Open\",\"action\":\"open-file\"}"),
+                         QStringLiteral("{\"text\":\"Dismiss\",\"action\":\"dismiss\"}")}},
+        {12, QStringLiteral("ms-winsoundevent:Notification.Looping.Alarm")},
+        {13, 2},
+    };
+}
+
+const QVariantMap k_config{{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Desktop")}};
+
+void settle()
+{
+    winsim::control::waitForPlatformEvents();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void BM_ShowToastFullExample(benchmark::State& state)
+{
+    winsim::control::reset();
+    SystemToastWinImpl service;
+    service.init(k_config);
+    const QMap<int, QVariant> request = fullExample();
+    int shown = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(service.showToast(request, {}));
+        if (++shown % 1000 == 0) {
+            state.PauseTiming();
+            winsim::control::clearShownToasts();
+            state.ResumeTiming();
+        }
+    }
+    winsim::control::clearShownToasts();
+}
+
+void BM_ParseFullExample(benchmark::State& state)
+{
+    const QMap<int, QVariant> request = fullExample();
+    for (auto _ : state) {
+        ToastData data;
+        benchmark::DoNotOptimize(data.parse(request));
+    }
+}
+
+// The service keeps every entry by design; what each costs once its toast is
+// hidden (platform notification and document released) is what matters.
+void BM_MemoryPerHiddenToast(benchmark::State& state)
+{
+    constexpr int k_toasts = 10000;
+    for (auto _ : state) {
+        winsim::control::reset();
+        SystemToastWinImpl service;
+        service.init(k_config);
+        settle();
+        const size_t before = mallinfo2().uordblks;
+        const int objectsBefore = winsim::control::liveObjects();
+        const QMap<int, QVariant> request = fullExample();
+        for (int i = 0; i < k_toasts; ++i) {
+            const quint64 id = service.showToast(request, {});
+            service.hideToast(id);
+            if (i % 500 == 0) {
+                settle();
+                winsim::control::clearShownToasts(); // the delivery's own record, not the service's
+            }
+        }
+        settle();
+        winsim::control::clearShownToasts();
+        settle();
+        const size_t after = mallinfo2().uordblks;
+        state.counters["bytes_per_toast"] = double(after - before) / k_toasts;
+        state.counters["platform_objects_left"] = double(winsim::control::liveObjects() - objectsBefore);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ShowToastFullExample);
+BENCHMARK(BM_ParseFullExample);
+BENCHMARK(BM_MemoryPerHiddenToast)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    winsim::control::pinOsVersion(QVersionNumber(10, 0, 19045));
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter({std::make_pair(std::string("BM_ShowToastFullExample"), std::string("BM_ParseFullExample"))});
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
