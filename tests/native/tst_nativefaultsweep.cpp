@@ -394,15 +394,17 @@ void TestNativeFaultSweep::hideCalls()
         LogCapture log;
         const bool hidden = service.hideToast(id);
         QCOMPARE(winsim::control::pendingFaults(), 0);
+        // The platform may log its own "hidden" event meanwhile, on its thread.
+        const QStringList lines = log.lines().filter(QStringLiteral("SystemToastWinImpl::hideToast"));
         const bool notifierFails = fault.call == QLatin1String("IToastNotificationManagerStatics::CreateToastNotifierWithId");
         QCOMPARE(hidden, !notifierFails);
         if (notifierFails) {
             const qint32 hr = fault.nullResult ? k_fail : k_invalidArg;
-            QCOMPARE(log.lines(), QStringList{line("SystemToastWinImpl::hideToast", QStringLiteral("create notifier failed hr = %1").arg(hr))});
+            QCOMPARE(lines, QStringList{line("SystemToastWinImpl::hideToast", QStringLiteral("create notifier failed hr = %1").arg(hr))});
             QCOMPARE(listener->count(), before);
             ++m_covered;
         } else {
-            QCOMPARE(log.lines(), QStringList());
+            QCOMPARE(lines, QStringList());
             QCOMPARE(listener->count(), before + 1);
         }
         QVERIFY(service.isToastExist(id));
