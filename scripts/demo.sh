@@ -8,6 +8,7 @@ if [ "${1:-}" = "--private" ]; then private=1; shift; fi
 out=${1:?usage: demo.sh [--private] OUTDIR}
 root=$(cd "$(dirname "$0")/.." && pwd)
 toastctl="$root/build/bin/toastctl"
+mkdir -p "$out"
 icon="$root/tests/data/toast-icon.png"
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
@@ -50,5 +51,53 @@ tray_round() {
   wait "$ctl"
 }
 
-xsetroot -solid '#3b5f7d' 2>/dev/null || true
+native_round() {
+  echo "== native toast (delivered to the desktop's notification server) =="
+  "$toastctl" --config '{"appUserModeId":"Orvex.Office"}' --wait 30000 show "{\"0\":5,\"3\":\"$icon\",
+    \"5\":[\"Budget.xlsx was shared with you\",\"Ana added 3 comments\"],\"7\":\"Orvex Cloud\",
+    \"10\":[{\"text\":\"Open\",\"action\":\"open-budget\"},{\"text\":\"Later\",\"action\":\"remind-later\"}]}" &
+  local ctl=$!
+  if [ $private = 1 ]; then
+    for _ in $(seq 100); do
+      dunstctl count displayed 2>/dev/null | grep -qv '^0$' && break
+      sleep 0.05
+    done
+    import -window root "$out/native-toast.png"
+    echo "screenshot: $out/native-toast.png"
+    # Pick the second action from the server's context menu, as a user would.
+    echo "Later" >"$WITH_DESKTOP_DIR/dmenu-pick"
+    dunstctl context
+  else
+    echo "choose an action on the toast"
+  fi
+  wait "$ctl"
+}
+
+popup_round() {
+  echo "== popup drawn by the module =="
+  "$toastctl" --app-drawn --wait 30000 show "{\"0\":1,\"1\":\"$icon\",\"2\":\"Orvex Writer\",
+    \"5\":[\"Report.docx is ready\",\"Shared by Ana\"],\"10\":[{\"text\":\"Open\",\"action\":\"open-report\"}]}" &
+  local ctl=$!
+  if [ $private = 1 ]; then
+    local popup
+    popup=$(wait_for_window 200) || { echo "no popup appeared" >&2; return 1; }
+    sleep 0.4 # the 200 ms fade-in
+    import -window root "$out/popup.png"
+    echo "screenshot: $out/popup.png"
+    eval "$(xdotool getwindowgeometry --shell "$popup")"
+    # The one button sits at the bottom right, inside the shadow and the frame's margins.
+    xdotool mousemove $((X + WIDTH - 58)) $((Y + HEIGHT - 42)) click 1
+  else
+    echo "press Open on the popup"
+  fi
+  wait "$ctl"
+}
+
+if [ $private = 1 ]; then
+  xsetroot -solid '#3b5f7d' 2>/dev/null || true
+  # A compositor, so that the popup's translucent shadow looks as on a desktop.
+  if command -v xcompmgr >/dev/null; then xcompmgr >/dev/null 2>&1 & pids+=($!); fi
+fi
+native_round
+popup_round
 tray_round

@@ -8,7 +8,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
   libjsoncpp-dev libgtest-dev libbenchmark-dev
   dbus dbus-x11 dunst libnotify-bin libnotify-dev
-  xvfb xauth x11-utils x11-xserver-utils xdotool trayer imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils x11-xserver-utils xdotool trayer xcompmgr imagemagick fonts-dejavu-core
   liblnk-utils libimage-exiftool-perl binutils file
 )
 
