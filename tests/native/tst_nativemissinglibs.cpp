@@ -1,5 +1,5 @@
 // The identity and shortcut code on a system whose "propsys.dll" and
-// "shell32.dll" cannot be loaded (the process is started with them missing).
+// "shell32.dll" cannot be loaded.
 #include "systemtoastwinimpl.h"
 
 #include "logcapture.h"
@@ -20,6 +20,9 @@ private slots:
 void TestNativeMissingLibs::initTestCase()
 {
     winsim::control::reset();
+    // Before anything of this process loads them.
+    winsim::control::setLibraryMissing(QStringLiteral("propsys.dll"), true);
+    winsim::control::setLibraryMissing(QStringLiteral("shell32.dll"), true);
     winsim::control::setProcessAppUserModelId(QStringLiteral("Process.Id"));
 }
 
