@@ -12,8 +12,9 @@ public:
     explicit UmLiteWidget(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
     ~UmLiteWidget() override;
 
-    // Styles the widget with the current theme's sheet for themeClass;
-    // withChildren also re-polishes every descendant at once.
+    // Styles the widget with the current theme's sheet for themeClass. When
+    // the sheet is the one it already has, withChildren re-polishes the
+    // descendants instead (for rules on dynamic properties).
     void applyThemeClass(const QString& themeClass, bool withChildren);
     QString getThemeClassName() const;
 

@@ -92,7 +92,6 @@ void ApplicationToastImpl::onNotifyClose(quint64 id)
 void ApplicationToastImpl::onHideAnimationFinish(quint64 id)
 {
     QSharedPointer<ApplicationToastWidget> popup = m_hidingWidgets.take(id);
-    m_hidingWidgets.remove(id);
     if (!popup)
         return;
     // We are inside the finished signal of the popup's own fade-out, which the

@@ -40,7 +40,6 @@ private slots:
     void getAnimationLabel_data();
     void getAnimationLabel();
     void textAnimationFinishAppliesLabelVisibility();
-    void imageAnimationFinishAppliesImageVisibility();
 };
 
 void TestToastAnimation::fadeInReachesFullOpacity()
@@ -177,26 +176,6 @@ void TestToastAnimation::textAnimationFinishAppliesLabelVisibility()
 
     QVERIFY(line->isHidden());
     QVERIFY(!controller->isTracking(2));
-}
-
-void TestToastAnimation::imageAnimationFinishAppliesImageVisibility()
-{
-    const ToastData data = parsed(plainRequest({"a"}));
-    QSharedPointer<ToastContentWidget> content = ToastContentWidget::create(data);
-    ToastContentAnimationController* controller = content->animationController().get();
-    QWidget* image = content->item(0);
-    QVERIFY(image->isHidden());
-
-    // Without a tracked animation nothing changes.
-    QVERIFY(QMetaObject::invokeMethod(controller, "onImageAnimationFinish", Qt::DirectConnection));
-    QVERIFY(image->isHidden());
-
-    QObject animation;
-    animation.setProperty("animationType", true);
-    controller->trackAnimation(0, &animation);
-    QVERIFY(QMetaObject::invokeMethod(controller, "onImageAnimationFinish", Qt::DirectConnection));
-    QVERIFY(!image->isHidden());
-    QVERIFY(!controller->isTracking(0));
 }
 
 QTEST_MAIN(TestToastAnimation)

@@ -71,7 +71,6 @@ private slots:
     void richLineShrinksFromThreeSegmentsToOne();
     void unreadableRichLineKeepsItsSegments();
     void switchingKindRebuildsLines();
-    void refreshThemeReappliesLineClasses();
 
     void image_data();
     void image();
@@ -245,17 +244,6 @@ void TestToastContent::switchingKindRebuildsLines()
     content->updateContent(parsed(plainRequest({"back"})));
     QVERIFY(qobject_cast<MiddleLiteLabel*>(content->item(1)));
     QCOMPARE(shownTexts(*content), QStringList{"back"});
-}
-
-void TestToastContent::refreshThemeReappliesLineClasses()
-{
-    const ToastData data = parsed(plainRequest({"one"}));
-    QSharedPointer<ToastContentWidget> content = ToastContentWidget::create(data);
-    auto* label = qobject_cast<UmLiteLabel*>(content->item(2));
-    label->applyThemeClass("Something_Else", false);
-    content->refreshTheme();
-    QCOMPARE(label->getThemeClassName(), QString("Toast_Content_Label_Of_2"));
-    QVERIFY2(!label->styleSheet().isEmpty(), "the default skin has a sheet for every line");
 }
 
 void TestToastContent::image_data()
