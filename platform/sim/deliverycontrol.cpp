@@ -3,14 +3,13 @@
 #include "inmemorydelivery_p.h"
 #include "reset_p.h"
 
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 
 namespace {
 
 struct DeliveryState
 {
-    QMutex mutex;
+    std::mutex mutex;
     std::shared_ptr<winsim::InMemoryDelivery> inMemory = std::make_shared<winsim::InMemoryDelivery>();
     std::shared_ptr<winsim::DeliveryBackend> installed;
 };
@@ -25,7 +24,7 @@ DeliveryState& state()
 
 std::shared_ptr<winsim::InMemoryDelivery> inMemory()
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     return state().inMemory;
 }
 
@@ -37,14 +36,14 @@ namespace control {
 
 void setDeliveryBackend(std::shared_ptr<DeliveryBackend> backend)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     state().installed = std::move(backend);
 }
 
 std::shared_ptr<DeliveryBackend> deliveryBackend()
 {
     {
-        QMutexLocker lock(&state().mutex);
+        std::lock_guard<std::mutex> lock(state().mutex);
         if (state().installed)
             return state().installed;
     }

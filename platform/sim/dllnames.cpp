@@ -4,15 +4,14 @@
 
 #include "reset_p.h"
 
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 #include <QSet>
 
 namespace {
 
 struct MissingLibraries
 {
-    QMutex mutex;
+    std::mutex mutex;
     bool environmentRead = false;
     QSet<QString> names; // lower-case Windows file names
 };
@@ -48,7 +47,7 @@ QString localLibraryFileName(const QString& windowsFileName)
     bool isMissing = false;
     {
         MissingLibraries& m = missing();
-        QMutexLocker lock(&m.mutex);
+        std::lock_guard<std::mutex> lock(m.mutex);
         readEnvironmentOnce(m);
         isMissing = m.names.contains(base);
     }
@@ -64,7 +63,7 @@ namespace control {
 void setLibraryMissing(const QString& windowsFileName, bool missingNow)
 {
     MissingLibraries& m = missing();
-    QMutexLocker lock(&m.mutex);
+    std::lock_guard<std::mutex> lock(m.mutex);
     readEnvironmentOnce(m);
     if (missingNow)
         m.names.insert(windowsKey(windowsFileName));
@@ -79,7 +78,7 @@ namespace detail {
 void resetMissingLibraries()
 {
     MissingLibraries& m = missing();
-    QMutexLocker lock(&m.mutex);
+    std::lock_guard<std::mutex> lock(m.mutex);
     m.names.clear();
     m.environmentRead = false; // the environment's list applies again
 }

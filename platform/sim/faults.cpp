@@ -2,8 +2,7 @@
 
 #include <winsim/control.h>
 
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 #include <QVector>
 
 namespace {
@@ -19,7 +18,7 @@ struct Rule
 
 struct FaultTable
 {
-    QMutex mutex;
+    std::mutex mutex;
     QVector<Rule> rules;
     bool tracing = false;
     QStringList trace;
@@ -33,7 +32,7 @@ FaultTable& table()
 
 void addRule(Rule rule)
 {
-    QMutexLocker lock(&table().mutex);
+    std::lock_guard<std::mutex> lock(table().mutex);
     table().rules.append(rule);
 }
 
@@ -46,7 +45,7 @@ CallDecision enterCall(const char* name)
 {
     CallDecision decision;
     FaultTable& t = table();
-    QMutexLocker lock(&t.mutex);
+    std::lock_guard<std::mutex> lock(t.mutex);
     if (!t.tracing && t.rules.isEmpty())
         return decision;
     const QString call = QString::fromLatin1(name);
@@ -95,31 +94,31 @@ void nullResultOnCall(const QString& call, Repeat repeat, int skip)
 
 void clearFaults()
 {
-    QMutexLocker lock(&table().mutex);
+    std::lock_guard<std::mutex> lock(table().mutex);
     table().rules.clear();
 }
 
 int pendingFaults()
 {
-    QMutexLocker lock(&table().mutex);
+    std::lock_guard<std::mutex> lock(table().mutex);
     return table().rules.size();
 }
 
 void setCallTraceEnabled(bool enabled)
 {
-    QMutexLocker lock(&table().mutex);
+    std::lock_guard<std::mutex> lock(table().mutex);
     table().tracing = enabled;
 }
 
 QStringList callTrace()
 {
-    QMutexLocker lock(&table().mutex);
+    std::lock_guard<std::mutex> lock(table().mutex);
     return table().trace;
 }
 
 void clearCallTrace()
 {
-    QMutexLocker lock(&table().mutex);
+    std::lock_guard<std::mutex> lock(table().mutex);
     table().trace.clear();
 }
 

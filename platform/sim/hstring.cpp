@@ -3,8 +3,7 @@
 #include <winsim/control.h>
 
 #include <QDebug>
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 
 #include <atomic>
 #include <cstdlib>
@@ -43,7 +42,7 @@ uintptr_t disguised(const void* string)
 
 struct LiveStrings
 {
-    QMutex mutex;
+    std::mutex mutex;
     std::unordered_set<uintptr_t> owned;
     int invalidReleases = 0;
 };
@@ -71,7 +70,7 @@ HSTRING allocate(const wchar_t* source, UINT32 length)
     owned->header = {k_ownedMagic, length, owned->text};
     owned->references.store(1);
     {
-        QMutexLocker lock(&live().mutex);
+        std::lock_guard<std::mutex> lock(live().mutex);
         live().owned.insert(disguised(owned));
     }
     return reinterpret_cast<HSTRING>(owned);
@@ -79,7 +78,7 @@ HSTRING allocate(const wchar_t* source, UINT32 length)
 
 bool isLiveOwned(HSTRING string)
 {
-    QMutexLocker lock(&live().mutex);
+    std::lock_guard<std::mutex> lock(live().mutex);
     return live().owned.count(disguised(string)) != 0;
 }
 
@@ -126,7 +125,7 @@ HRESULT deleteString(HSTRING string)
         auto* owned = reinterpret_cast<OwnedString*>(string);
         if (--owned->references == 0) {
             {
-                QMutexLocker lock(&live().mutex);
+                std::lock_guard<std::mutex> lock(live().mutex);
                 live().owned.erase(disguised(owned));
             }
             owned->header.magic = 0;
@@ -140,7 +139,7 @@ HRESULT deleteString(HSTRING string)
     if (headerOf(string)->magic == k_referenceMagic)
         return S_OK;
     {
-        QMutexLocker lock(&live().mutex);
+        std::lock_guard<std::mutex> lock(live().mutex);
         ++live().invalidReleases;
     }
     qWarning("winsim: WindowsDeleteString of a string that is not alive");
@@ -197,13 +196,13 @@ namespace control {
 
 int liveStrings()
 {
-    QMutexLocker lock(&live().mutex);
+    std::lock_guard<std::mutex> lock(live().mutex);
     return static_cast<int>(live().owned.size());
 }
 
 int invalidStringReleases()
 {
-    QMutexLocker lock(&live().mutex);
+    std::lock_guard<std::mutex> lock(live().mutex);
     return live().invalidReleases;
 }
 

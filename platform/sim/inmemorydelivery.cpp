@@ -1,6 +1,5 @@
 #include "inmemorydelivery_p.h"
 
-#include <QMutexLocker>
 
 namespace winsim {
 
@@ -12,7 +11,7 @@ void InMemoryDelivery::show(const ToastDelivery& toast, const std::shared_ptr<To
     entry.toast.xml = toast.xml;
     entry.toast.onScreen = true;
     entry.sink = sink;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_entries.append(entry);
 }
 
@@ -26,7 +25,7 @@ void InMemoryDelivery::hide(quint64 key)
 QVector<control::ShownToast> InMemoryDelivery::shown() const
 {
     QVector<control::ShownToast> result;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (const Entry& entry : m_entries)
         result.append(entry.toast);
     return result;
@@ -36,7 +35,7 @@ void InMemoryDelivery::clear()
 {
     QVector<Entry> dropped;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         dropped.swap(m_entries);
     }
     // The sinks are released outside the lock: they may hold the last reference
@@ -45,7 +44,7 @@ void InMemoryDelivery::clear()
 
 std::shared_ptr<ToastEventSink> InMemoryDelivery::sinkOf(quint64 key, bool leavesScreen)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (Entry& entry : m_entries) {
         if (entry.toast.key != key)
             continue;

@@ -5,7 +5,7 @@
 #include <winsim/control.h>
 #include <winsim/delivery.h>
 
-#include <QMutex>
+#include <mutex>
 #include <QVector>
 
 namespace winsim {
@@ -28,7 +28,7 @@ private:
         std::shared_ptr<ToastEventSink> sink;
     };
 
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QVector<Entry> m_entries;
 };
 

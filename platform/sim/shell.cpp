@@ -12,8 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -23,7 +22,7 @@ namespace {
 
 struct ShellState
 {
-    QMutex mutex;
+    std::mutex mutex;
     QString processAppUserModelId;
     QMap<int, QString> folders;
 };
@@ -75,7 +74,7 @@ HRESULT processAppUserModelId(PWSTR* appId)
     *appId = nullptr;
     QString id;
     {
-        QMutexLocker lock(&shell().mutex);
+        std::lock_guard<std::mutex> lock(shell().mutex);
         id = shell().processAppUserModelId;
     }
     if (id.isEmpty())
@@ -91,7 +90,7 @@ HRESULT setProcessAppUserModelId(PCWSTR appId)
     const QString id = QString::fromWCharArray(appId);
     if (id.size() > 128)
         return E_INVALIDARG; // the documented limit
-    QMutexLocker lock(&shell().mutex);
+    std::lock_guard<std::mutex> lock(shell().mutex);
     shell().processAppUserModelId = id;
     return S_OK;
 }
@@ -100,19 +99,19 @@ namespace control {
 
 void setProcessAppUserModelId(const QString& id)
 {
-    QMutexLocker lock(&shell().mutex);
+    std::lock_guard<std::mutex> lock(shell().mutex);
     shell().processAppUserModelId = id;
 }
 
 QString processAppUserModelId()
 {
-    QMutexLocker lock(&shell().mutex);
+    std::lock_guard<std::mutex> lock(shell().mutex);
     return shell().processAppUserModelId;
 }
 
 void setFolderPath(int csidl, const QString& path)
 {
-    QMutexLocker lock(&shell().mutex);
+    std::lock_guard<std::mutex> lock(shell().mutex);
     if (path.isEmpty())
         shell().folders.remove(csidl);
     else
@@ -125,7 +124,7 @@ namespace detail {
 
 void resetShell()
 {
-    QMutexLocker lock(&shell().mutex);
+    std::lock_guard<std::mutex> lock(shell().mutex);
     shell().processAppUserModelId.clear();
     shell().folders.clear();
 }
@@ -142,7 +141,7 @@ extern "C" HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD, LPWSTR pszPa
     const int folder = csidl & ~CSIDL_FLAG_CREATE;
     QString path;
     {
-        QMutexLocker lock(&shell().mutex);
+        std::lock_guard<std::mutex> lock(shell().mutex);
         path = shell().folders.value(folder);
     }
     if (path.isEmpty())

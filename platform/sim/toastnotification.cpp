@@ -4,7 +4,6 @@
 #include "toasteventargs_p.h"
 #include "xmlnodecore_p.h"
 
-#include <QMutexLocker>
 
 #include <algorithm>
 #include <atomic>
@@ -33,7 +32,7 @@ HRESULT ToastNotification::get_Content(IXmlDocument** value)
 HRESULT ToastNotification::put_ExpirationTime(IReference<DateTime>* value)
 {
     WINSIM_CALL("IToastNotification::put_ExpirationTime");
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_expiration = value;
     return S_OK;
 }
@@ -43,7 +42,7 @@ HRESULT ToastNotification::get_ExpirationTime(IReference<DateTime>** value)
     WINSIM_CALL("IToastNotification::get_ExpirationTime", value);
     if (!value)
         return E_POINTER;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_expiration.CopyTo(value);
 }
 
@@ -55,7 +54,7 @@ HRESULT ToastNotification::addHandler(Handlers<THandler>* list, THandler* handle
     if (!handler)
         return E_INVALIDARG;
     const INT64 token = g_nextToken++;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     list->emplace_back(token, ComPtr<THandler>(handler));
     cookie->value = token;
     return S_OK;
@@ -65,20 +64,19 @@ template <class THandler>
 void ToastNotification::removeHandler(Handlers<THandler>* list, EventRegistrationToken cookie)
 {
     ComPtr<THandler> removed; // released after the lock: it may be the delegate's last reference
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = std::find_if(list->begin(), list->end(),
                                     [&](const std::pair<INT64, ComPtr<THandler>>& h) { return h.first == cookie.value; });
     if (found == list->end())
         return; // an unknown token is not an error
     removed = found->second;
     list->erase(found);
-    lock.unlock();
 }
 
 template <class THandler>
 ToastNotification::Handlers<THandler> ToastNotification::snapshot(const Handlers<THandler>& list) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return list;
 }
 
@@ -154,20 +152,20 @@ QString ToastNotification::serializedContent() const
 
 void ToastNotification::setDelivery(quint64 key, const std::shared_ptr<DeliveryBackend>& backend)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_deliveryKey = key;
     m_backend = backend;
 }
 
 quint64 ToastNotification::deliveryKey() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_deliveryKey;
 }
 
 std::shared_ptr<DeliveryBackend> ToastNotification::deliveryBackend() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_backend.lock();
 }
 

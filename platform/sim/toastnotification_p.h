@@ -6,7 +6,7 @@
 #include <windows.ui.notifications.h>
 #include <winsim/delivery.h>
 
-#include <QMutex>
+#include <mutex>
 
 #include <memory>
 #include <utility>
@@ -60,7 +60,7 @@ private:
     Handlers<THandler> snapshot(const Handlers<THandler>& list) const;
 
     ComPtr<IXmlDocument> m_content;
-    mutable QMutex m_mutex; // handlers are added on the caller's thread and called on the platform's
+    mutable std::mutex m_mutex; // handlers are added on the caller's thread and called on the platform's
     ComPtr<IReference<DateTime>> m_expiration;
     Handlers<ToastActivatedHandler> m_activated;
     Handlers<ToastDismissedHandler> m_dismissed;

@@ -1,8 +1,7 @@
 #include "winrtlibrary.h"
 
 #include <QMap>
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 #include <QSharedPointer>
 
 #ifndef Q_OS_WIN
@@ -18,7 +17,7 @@ namespace {
 struct LibraryCache
 {
     // Lookups come from the GUI thread and from the platform's event threads.
-    QMutex mutex;
+    std::mutex mutex;
     QMap<QString, QSharedPointer<QLibrary>> libraries;
 };
 
@@ -50,7 +49,7 @@ QFunctionPointer resolveIn(const wchar_t* library, const char* name)
 QLibrary* loadCachedLibrary(const QString& fileName)
 {
     LibraryCache& cache = libraryCache();
-    QMutexLocker lock(&cache.mutex);
+    std::lock_guard<std::mutex> lock(cache.mutex);
     const auto found = cache.libraries.constFind(fileName);
     if (found != cache.libraries.constEnd())
         return found.value().data();
