@@ -96,7 +96,9 @@ struct ShownToast
     bool onScreen = false;  // false once hidden, dismissed or failed
 };
 
-// Installs the notifier's delivery back end; null restores the in-memory one.
+// Installs the notifier's delivery back end. Null restores the default: the
+// desktop's notification server when no OS version is pinned and the session
+// bus has one, the in-memory back end otherwise (pin a version in tests).
 WINSIM_API void setDeliveryBackend(std::shared_ptr<DeliveryBackend> backend);
 WINSIM_API std::shared_ptr<DeliveryBackend> deliveryBackend();
 
