@@ -126,6 +126,7 @@ private slots:
     void malformedShortcutsAreRefused();
     void missingFilesAndFolders();
 
+    void stringValueWithoutMemory();
     void propVariantToString_data();
     void propVariantToString();
     void folderPaths();
@@ -326,6 +327,18 @@ void TestShellLink::missingFilesAndFolders()
     QCOMPARE(l.file->Save(wide(m_dir.filePath(QStringLiteral("no/such/dir/a.lnk"))).c_str(), TRUE),
              HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
     QCOMPARE(l.file->Save(nullptr, TRUE), E_INVALIDARG); // nothing loaded, no name to save under
+}
+
+void TestShellLink::stringValueWithoutMemory()
+{
+    winsim::control::failCall(QStringLiteral("CoTaskMemAlloc"), E_OUTOFMEMORY);
+    PROPVARIANT value;
+    QCOMPARE(InitPropVariantFromString(L"Vendor.Suite", &value), E_OUTOFMEMORY);
+    QCOMPARE(value.vt, VARTYPE(VT_EMPTY));
+    QCOMPARE(InitPropVariantFromString(L"Vendor.Suite", &value), S_OK);
+    QCOMPARE(QString::fromWCharArray(value.pwszVal), QStringLiteral("Vendor.Suite"));
+    QCOMPARE(PropVariantClear(&value), S_OK);
+    QCOMPARE(value.vt, VARTYPE(VT_EMPTY));
 }
 
 void TestShellLink::propVariantToString_data()

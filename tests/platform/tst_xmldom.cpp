@@ -124,6 +124,10 @@ private slots:
     void treeViolationsAreRefused_data();
     void treeViolationsAreRefused();
     void appendingMovesANode();
+    void childEditsKeepOrder_data();
+    void childEditsKeepOrder();
+    void characterDataEdits_data();
+    void characterDataEdits();
     void emptyElementsKeepTheirForm();
     void malformedTextLeavesDocumentAsItWas_data();
     void malformedTextLeavesDocumentAsItWas();
@@ -324,6 +328,116 @@ void TestXmlDom::appendingMovesANode()
     QCOMPARE(x->get_ParentNode(&parent), S_OK);
     QVERIFY(!parent);
     QCOMPARE(xmlOf(doc), QStringLiteral("<a><b/><c/></a>"));
+}
+
+void TestXmlDom::childEditsKeepOrder_data()
+{
+    // On <a><b/><c/><d/></a>: "+x" is a new element, other names are nodes of the document.
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("child");
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<HRESULT>("result");
+    QTest::addColumn<QString>("xml");
+    QTest::newRow("insert new") << "insert" << "+x" << "c" << S_OK << "<a><b/><x/><c/><d/></a>";
+    QTest::newRow("insert before nothing appends") << "insert" << "+x" << "" << S_OK << "<a><b/><c/><d/><x/></a>";
+    QTest::newRow("insert moves a later sibling") << "insert" << "d" << "b" << S_OK << "<a><d/><b/><c/></a>";
+    QTest::newRow("insert before itself") << "insert" << "c" << "c" << E_INVALIDARG << "<a><b/><c/><d/></a>";
+    QTest::newRow("replace with new") << "replace" << "+x" << "c" << S_OK << "<a><b/><x/><d/></a>";
+    QTest::newRow("replace with earlier sibling") << "replace" << "b" << "d" << S_OK << "<a><c/><b/></a>";
+    QTest::newRow("replace with later sibling") << "replace" << "d" << "b" << S_OK << "<a><d/><c/></a>";
+    QTest::newRow("replace a node of elsewhere") << "replace" << "+x" << "a" << E_INVALIDARG << "<a><b/><c/><d/></a>";
+    QTest::newRow("replace the document element") << "replace-root" << "+x" << "a" << S_OK << "<x/>";
+    QTest::newRow("remove a stranger") << "remove" << "+x" << "" << E_INVALIDARG << "<a><b/><c/><d/></a>";
+}
+
+void TestXmlDom::childEditsKeepOrder()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, child);
+    QFETCH(QString, reference);
+    QFETCH(HRESULT, result);
+    QFETCH(QString, xml);
+    ComPtr<IXmlDocument> doc = document(QStringLiteral("<a><b/><c/><d/></a>"));
+    auto nodeNamed = [&](const QString& name) {
+        if (name.startsWith(QLatin1Char('+')))
+            return newElement(doc, name.mid(1));
+        return name.isEmpty() ? ComPtr<IXmlNode>() : item(doc, name, 0);
+    };
+    ComPtr<IXmlNode> parent = operation == QLatin1String("replace-root") ? asNode(doc.Get()) : item(doc, QStringLiteral("a"), 0);
+    ComPtr<IXmlNode> out;
+    HRESULT hr = E_UNEXPECTED;
+    if (operation == QLatin1String("insert"))
+        hr = parent->InsertBefore(nodeNamed(child).Get(), nodeNamed(reference).Get(), &out);
+    else if (operation == QLatin1String("remove"))
+        hr = parent->RemoveChild(nodeNamed(child).Get(), &out);
+    else
+        hr = parent->ReplaceChild(nodeNamed(child).Get(), nodeNamed(reference).Get(), &out);
+    QCOMPARE(hr, result);
+    QCOMPARE(bool(out), result == S_OK);
+    QCOMPARE(xmlOf(doc), xml);
+}
+
+void TestXmlDom::characterDataEdits_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<HRESULT>("result");
+    QTest::addColumn<QString>("xml");
+    QTest::newRow("insert inside") << "insert" << 2 << 0 << S_OK << "<t>ab--cdef</t>";
+    QTest::newRow("insert at end") << "insert" << 6 << 0 << S_OK << "<t>abcdef--</t>";
+    QTest::newRow("insert past end") << "insert" << 7 << 0 << E_INVALIDARG << "<t>abcdef</t>";
+    QTest::newRow("delete inside") << "delete" << 1 << 2 << S_OK << "<t>adef</t>";
+    QTest::newRow("delete beyond the end") << "delete" << 4 << 100 << S_OK << "<t>abcd</t>";
+    QTest::newRow("replace") << "replace" << 0 << 3 << S_OK << "<t>--def</t>";
+    QTest::newRow("split") << "split" << 2 << 0 << S_OK << "<t>abcdef</t>";
+    QTest::newRow("split past end") << "split" << 9 << 0 << E_INVALIDARG << "<t>abcdef</t>";
+}
+
+void TestXmlDom::characterDataEdits()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, offset);
+    QFETCH(int, count);
+    QFETCH(HRESULT, result);
+    QFETCH(QString, xml);
+    ComPtr<IXmlDocument> doc = document(QStringLiteral("<t>abcdef</t>"));
+    ComPtr<IXmlNode> t = item(doc, QStringLiteral("t"), 0);
+    ComPtr<IXmlNode> textNode;
+    t->get_FirstChild(&textNode);
+    ComPtr<IXmlCharacterData> data;
+    QCOMPARE(textNode.As(&data), S_OK);
+    const HstringWrapper dashes(QStringLiteral("--"), false);
+    const auto at = static_cast<UINT32>(offset);
+    const auto n = static_cast<UINT32>(count);
+    HRESULT hr = E_UNEXPECTED;
+    if (operation == QLatin1String("insert")) {
+        hr = data->InsertData(at, dashes.get());
+    } else if (operation == QLatin1String("delete")) {
+        hr = data->DeleteData(at, n);
+    } else if (operation == QLatin1String("replace")) {
+        hr = data->ReplaceData(at, n, dashes.get());
+    } else {
+        ComPtr<IXmlText> text;
+        textNode.As(&text);
+        ComPtr<IXmlText> second;
+        hr = text->SplitText(at, &second);
+        if (SUCCEEDED(hr)) {
+            // Two text nodes now, written as one text.
+            ComPtr<IXmlNodeList> children;
+            t->get_ChildNodes(&children);
+            UINT32 length = 0;
+            children->get_Length(&length);
+            QCOMPARE(length, 2u);
+            ComPtr<IXmlNode> secondNode;
+            second.As(&secondNode);
+            ComPtr<IXmlNode> next;
+            textNode->get_NextSibling(&next);
+            QCOMPARE(next.Get(), secondNode.Get());
+        }
+    }
+    QCOMPARE(hr, result);
+    QCOMPARE(xmlOf(doc), xml);
 }
 
 void TestXmlDom::emptyElementsKeepTheirForm()
