@@ -26,7 +26,11 @@ QString UmLiteLabel::getThemeClassName() const
 
 void UmLiteLabel::setText(const QString& text)
 {
+    if (text == m_fullText && (m_autoElide || QLabel::text() == text))
+        return;
     m_fullText = text;
+    m_fittedRoom = -1;
+    m_advance = -1;
     refreshShownText();
     updateGeometry();
 }
@@ -41,6 +45,7 @@ void UmLiteLabel::setTextAutoElide(bool on)
     if (m_autoElide == on)
         return;
     m_autoElide = on;
+    m_fittedRoom = -1;
     refreshShownText();
     updateGeometry();
 }
@@ -54,10 +59,8 @@ QSize UmLiteLabel::sizeHint() const
 {
     if (!m_autoElide)
         return QLabel::sizeHint();
-    const QFontMetrics metrics(font());
     const QMargins margins = contentsMargins();
-    return QSize(metrics.horizontalAdvance(m_fullText) + margins.left() + margins.right() + 2 * margin(),
-                 QLabel::sizeHint().height());
+    return QSize(fullTextAdvance() + margins.left() + margins.right() + 2 * margin(), QLabel::sizeHint().height());
 }
 
 QSize UmLiteLabel::minimumSizeHint() const
@@ -90,19 +93,41 @@ void UmLiteLabel::changeEvent(QEvent* event)
     }
 }
 
+void UmLiteLabel::showEvent(QShowEvent* event)
+{
+    QLabel::showEvent(event);
+    refreshShownText();
+}
+
+int UmLiteLabel::fullTextAdvance() const
+{
+    if (m_advance < 0 || m_advanceFont != font()) {
+        m_advanceFont = font();
+        m_advance = QFontMetrics(m_advanceFont).horizontalAdvance(m_fullText);
+    }
+    return m_advance;
+}
+
 void UmLiteLabel::refreshShownText()
 {
-    if (!m_autoElide || m_fullText.isEmpty()) {
-        QLabel::setText(m_fullText);
+    // Hidden labels keep the full text; they are fitted when they show.
+    if (!m_autoElide || m_fullText.isEmpty() || !isVisible()) {
+        if (QLabel::text() != m_fullText)
+            QLabel::setText(m_fullText);
+        m_fittedRoom = -1;
         return;
     }
-    const int room = contentsRect().width() - 2 * margin();
-    const QFontMetrics metrics(font());
+    const int room = qMax(contentsRect().width() - 2 * margin(), 0);
+    if (room == m_fittedRoom && font() == m_fittedFont)
+        return;
+    m_fittedRoom = room;
+    m_fittedFont = font();
     // elidedText measures with fractional widths and may cut a text that the
     // rounded advance says fits.
-    if (metrics.horizontalAdvance(m_fullText) <= room) {
+    if (fullTextAdvance() <= room) {
         QLabel::setText(m_fullText);
         return;
     }
-    QLabel::setText(metrics.elidedText(m_fullText, static_cast<Qt::TextElideMode>(elideMode()), qMax(room, 0)));
+    const QFontMetrics metrics(font());
+    QLabel::setText(metrics.elidedText(m_fullText, static_cast<Qt::TextElideMode>(elideMode()), room));
 }

@@ -2,6 +2,7 @@
 
 #include "umliteglobal.h"
 
+#include <QFont>
 #include <QLabel>
 #include <QString>
 
@@ -29,11 +30,19 @@ protected:
     virtual int elideMode() const;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void refreshShownText();
+    int fullTextAdvance() const;
 
     QString m_themeClass;
     QString m_fullText;
     bool m_autoElide = false;
+    // Shaping text is dear and polishing changes fonts often: remember what
+    // the shown text was fitted to, and the full text's width per font.
+    int m_fittedRoom = -1;
+    QFont m_fittedFont;
+    mutable int m_advance = -1;
+    mutable QFont m_advanceFont;
 };
