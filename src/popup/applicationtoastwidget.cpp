@@ -19,6 +19,8 @@
 #include <QDesktopWidget>
 #include <QScreen>
 
+#include <limits>
+
 namespace {
 
 const char k_defaultThemeClass[] = "ToastApplicationWidgetDlg";
