@@ -238,8 +238,10 @@ void DesktopRoadTest::outcomes()
     if (dunst::holds() == 1 && how == "dunstctl action")
         QVERIFY(dunst::ctl("close")); // dunst keeps a toast whose body was clicked
     QTRY_COMPARE(dunst::holds(), 0);
-    // The newest entry of dunst's history is this toast, closed.
-    QCOMPARE(dunst::history().first().value("body").toString(), how);
+    // The newest entry of dunst's history is this toast, closed; dunst keeps times in µs.
+    const QVariantMap shown = dunst::history().first();
+    QCOMPARE(shown.value("body").toString(), how);
+    QCOMPARE(shown.value("timeout").toLongLong(), (duration == 1 ? 7000 : 25000) * 1000LL);
 
     expectNothingMoreAfterASentinel();
     QCOMPARE(heard(*listener), expected);
