@@ -25,13 +25,14 @@
 #include <QLibrary>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <functional>
+#include <mutex>
 
 namespace {
 
@@ -154,18 +155,19 @@ public:
         }
     }
 
-    int replies() const { return m_replies; }
+    int replies()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_replies;
+    }
 
     // Waits until more than `seen` replies came; the time of the next one, or -1.
-    qint64 waitPast(int seen) const
+    // Sleeps meanwhile: a spinning waiter would take a core from the sender.
+    qint64 waitPast(int seen)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (m_replies <= seen) {
-            if (clock.nsecsElapsed() > kWaitLimitNs)
-                return -1;
-            QThread::yieldCurrentThread();
-        }
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_arrived.wait_for(lock, std::chrono::nanoseconds(kWaitLimitNs), [&] { return m_replies > seen; }))
+            return -1;
         return m_stamps[seen % kStamps];
     }
 
@@ -187,17 +189,21 @@ private:
         const gchar* signature = g_dbus_message_get_signature(message);
         if (incoming && g_dbus_message_get_message_type(message) == G_DBUS_MESSAGE_TYPE_METHOD_RETURN && signature
             && qstrcmp(signature, "u") == 0) {
-            const int n = self->m_replies;
-            self->m_stamps[n % kStamps] = now();
-            self->m_replies = n + 1;
+            const qint64 stamp = now();
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            self->m_stamps[self->m_replies % kStamps] = stamp;
+            ++self->m_replies;
+            self->m_arrived.notify_all();
         }
         return message;
     }
 
     static constexpr int kStamps = 64;
     GDBusConnection* m_connection = nullptr;
-    std::atomic<int> m_replies{0};
-    std::atomic<qint64> m_stamps[kStamps] = {};
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    int m_replies = 0;
+    qint64 m_stamps[kStamps] = {};
 };
 
 // Polls dunst until it holds `count` toasts; false after the limit.
