@@ -20,7 +20,7 @@ namespace {
 enum ExitCode { ExitDone = 0, ExitUsage = 2, ExitNoModule = 3, ExitNoOutcome = 4 };
 
 const char k_usage[] =
-    "usage: toastctl [--module FILE] [--app-drawn] [--config JSON] [--platform-version X.Y.Z]\n"
+    "usage: toastctl [--module FILE] [--app-drawn] [--rtl] [--config JSON] [--platform-version X.Y.Z]\n"
     "                [--log] [--dump-xml] [--wait MS] [--all] [--hide-after MS]\n"
     "                [--update REQUEST --update-after MS] show REQUEST\n"
     "       toastctl [--module FILE] [--platform-version X.Y.Z] supported\n"
@@ -36,6 +36,7 @@ struct Options
 {
     QString module;
     bool appDrawn = false;
+    bool rightToLeft = false;
     QVariantMap config;
     bool log = false;
     bool dumpXml = false;
@@ -75,6 +76,7 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
     parser.addOptions({
         {"module", "module file", "FILE"},
         {"app-drawn", "popups drawn by the module"},
+        {"rtl", "lay the host out right to left"},
         {"config", "configuration JSON", "JSON"},
         {"platform-version", "pin the simulated Windows version", "X.Y.Z"},
         {"log", "print the module's log lines"},
@@ -97,6 +99,7 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
     options.command = positional.first();
     options.module = parser.value("module");
     options.appDrawn = parser.isSet("app-drawn");
+    options.rightToLeft = parser.isSet("rtl");
     options.log = parser.isSet("log");
     options.dumpXml = parser.isSet("dump-xml");
     options.all = parser.isSet("all");
@@ -234,6 +237,8 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    if (options.rightToLeft)
+        app.setLayoutDirection(Qt::RightToLeft);
     ModuleHandle module;
     if (!module.load(options.module, error)) {
         std::fprintf(stderr, "toastctl: cannot load the module: %s\n", qPrintable(error));
