@@ -15,6 +15,13 @@ qint64 localSecs(const QDate& date, const QTime& time)
 
 const QDate k_reference(2017, 11, 5);
 
+// The process-wide context never frees its skin; one made by a test must.
+struct LocalContext : ToastModuleContext
+{
+    using ToastModuleContext::ToastModuleContext;
+    ~LocalContext() { delete skin(); }
+};
+
 } // namespace
 
 class TestModuleContext : public QObject
@@ -60,13 +67,13 @@ void TestModuleContext::seed()
     QFETCH(qint64, now);
     QFETCH(quint64, seed);
     QCOMPARE(ToastModuleContext::seedAt(now), seed);
-    ToastModuleContext context(now);
+    LocalContext context(now);
     QCOMPARE(context.nextToastId(), seed + 1);
 }
 
 void TestModuleContext::idsCountFromSeed()
 {
-    ToastModuleContext context(localSecs(k_reference, QTime(0, 1, 40)));
+    LocalContext context(localSecs(k_reference, QTime(0, 1, 40)));
     QCOMPARE(context.nextToastId(), quint64(101));
     QCOMPARE(context.nextToastId(), quint64(102));
     QVERIFY(context.skin());
@@ -86,7 +93,7 @@ void TestModuleContext::instanceIsShared()
 
 void TestModuleContext::registerRccSourcePassesPathsUnchanged()
 {
-    ToastModuleContext context(0);
+    LocalContext context(0);
     context.registerRccSource(QStringLiteral("ico.rcc"));
     context.registerRccSource(QStringLiteral("/no/such/file.rcc"));
     context.registerRccSource(QStringLiteral("ico.rcc"));

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs every benchmark and prints the README's table of figures.
+#   bench/figures.sh [BUILD_DIR]     (default build-bench, a Release build)
+# Ratios compare against a baseline measured in the same run, so they mean
+# something on any machine; absolute times are this machine's.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-bench}
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSNT_BUILD_TESTS=OFF -DSNT_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target bench_parse bench_nativetoast bench_popup bench_startup bench_desktoptoast >/dev/null
+bin="$build/bin"
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+export QT_LOGGING_RULES='*.warning=false'
+flags=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_color=false)
+
+echo "running benchmarks (a few minutes)..." >&2
+"$bin/bench_parse" "${flags[@]}" >"$out/parse"
+"$bin/bench_nativetoast" "${flags[@]}" >"$out/native"
+QT_QPA_PLATFORM=offscreen "$bin/bench_popup" "${flags[@]}" >"$out/popup"
+"$bin/bench_startup" 20 >"$out/startup"
+"$root/bench/desktop/run.sh" "$build" >"$out/desktop" 2>"$out/desktop.err" || true
+
+ratio() { sed -n "s/^ratio $1 = \([0-9.]*\).*/\1/p" "$2" | head -n1; }
+# Median of a benchmark's real time, in ms.
+median_ms() { awk -v name="$1_median" '$1 == name { v = $2; u = $3;
+  if (u == "ns") v /= 1e6; else if (u == "us") v /= 1e3; else if (u == "s") v *= 1e3;
+  printf "%.3f", v; exit }' "$2"; }
+desktop() { awk -v what="$1" 'index($0, what) == 1 { print $(NF-1); exit }' "$out/desktop"; }
+bytes_per_toast=$(awk '/BM_MemoryPerHiddenToast.*_median/ { print $(NF-1); exit }' "$out/native")
+rss=$(sed -n 's/^rss MiB: start \([0-9.]*\), after 500 popups \([0-9.]*\) (growth \([0-9.]*\)), after malloc_trim \([0-9.]*\) (growth \([0-9.]*\)).*/\3 MiB raw, \5 MiB after malloc_trim/p' "$out/popup")
+startup() { sed -n "s/^startup $1 = \([0-9.]*\) ms/\1 ms/p" "$out/startup"; }
+
+cat <<TABLE
+| Figure | Value | How it was measured |
+|---|---|---|
+| Parse ratio | $(ratio "BM_ToastDataParse / BM_JsoncppAlone" "$out/parse") | \`ToastData::parse\` of a full request (all keys, three rich lines of three segments, three actions) ÷ parsing the same six JSON texts with jsoncpp alone, same reader settings; medians of 5 (\`bench_parse\`) |
+| Native \`showToast\`, in memory | $(median_ms BM_ShowToastFullExample "$out/native") ms | full request (image-and-text template, hero image, two lines, attribution, two actions, looping sound, long duration) on the in-memory platform; median of 5 (\`bench_nativetoast\`) |
+| Native \`showToast\` vs libnotify, call returns | $(desktop "module showToast returns") ms vs $(desktop "libnotify notify_notification_show returns") ms, ratio $(sed -n 's/^ratio showToast \/ notify_notification_show (call returns) = \([0-9.]*\).*/\1/p' "$out/desktop") | same toast (summary, body, icon, two actions) to the same dunst, 200 each, interleaved, medians (\`bench/desktop/run.sh\`) |
+| … until dunst answered \`Notify\` | ratio $(sed -n 's/^ratio module \/ libnotify (until dunst answered Notify) = \([0-9.]*\).*/\1/p' "$out/desktop") | the same runs, timed to the server's reply seen by a bus monitor |
+| Native \`showToast\`, no server on the bus | $(awk '/no notification server on the session bus/ { f = 1 } f && index($0, "module showToast returns") == 1 { print $(NF-1); exit }' "$out/desktop") ms | returns at once; the listener hears the failure later (\`bench/desktop/run.sh\`) |
+| Popup show ratio | $(ratio "BM_PopupShowToast / BM_BareDialogShow" "$out/popup") | \`showToast\` of a popup with three lines and three buttons ÷ a bare \`QDialog\` with the same number of child widgets, offscreen, medians of 5 (\`bench_popup\`) |
+| Memory per stored native toast | ${bytes_per_toast} B | heap in use after 10,000 toasts shown and hidden, per toast (the service keeps every entry by design; \`bench_nativetoast\`) |
+| Memory after 500 popups | ${rss} | resident set after 500 popups shown and hidden, against the start (\`bench_popup\`) |
+| Startup: load the module | $(startup load) | fresh process, from after its \`QApplication\`; median of 20 (\`bench_startup\`) |
+| Startup: load + tray service | $(startup tray) | load, create, \`init\`, delete |
+| Startup: load + native service | $(startup native) | load, create, \`init\` (identity, shortcut, manager), delete |
+| Startup: load + popup service | $(startup popup) | load, create, \`init\` (three default resource files), delete |
+TABLE
