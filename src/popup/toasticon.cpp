@@ -4,14 +4,14 @@
 
 #include <QFileInfo>
 
-QIcon loadToastIcon(const QString& spec)
+QIcon loadToastIcon(const QString& iconName)
 {
-    const QFileInfo info(spec);
+    const QFileInfo info(iconName);
     if (info.exists())
-        return QIcon(spec);
+        return QIcon(iconName);
     if (info.suffix().compare(QLatin1String("ico"), Qt::CaseInsensitive) == 0)
-        return UmDrawHelper::loadIcoIcon(spec);
-    if (spec.startsWith(QLatin1Char('.')))
-        return UmDrawHelper::loadFileIconBySuffix(spec.mid(1), false, true);
-    return UmDrawHelper::loadIcon(spec);
+        return UmDrawHelper::loadIcoIcon(iconName);
+    if (iconName.startsWith(QLatin1Char('.')))
+        return UmDrawHelper::loadFileIconBySuffix(iconName.mid(1), false, true);
+    return UmDrawHelper::loadIcon(iconName);
 }

@@ -286,7 +286,7 @@ void TestToastContent::image()
 
 void TestToastContent::loadToastIcon_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("iconName");
     QTest::addColumn<QColor>("expected"); // invalid: a null icon
 
     QTest::newRow("existing file") << "@red.png" << QColor(220, 20, 20);
@@ -302,17 +302,17 @@ void TestToastContent::loadToastIcon_data()
 
 void TestToastContent::loadToastIcon()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, iconName);
     QFETCH(QColor, expected);
 
     QTemporaryDir dir;
-    if (spec.startsWith('@')) {
+    if (iconName.startsWith('@')) {
         QImage red(16, 16, QImage::Format_ARGB32);
         red.fill(QColor(220, 20, 20));
-        spec = dir.filePath(spec.mid(1));
-        QVERIFY(red.save(spec));
+        iconName = dir.filePath(iconName.mid(1));
+        QVERIFY(red.save(iconName));
     }
-    const QIcon icon = ::loadToastIcon(spec);
+    const QIcon icon = ::loadToastIcon(iconName);
     if (!expected.isValid()) {
         QVERIFY(icon.isNull());
         return;
