@@ -35,7 +35,10 @@ bool validButton(int index)
 } // namespace
 
 UmLiteContentDlg::UmLiteContentDlg(QWidget* parent, int iconType)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    // A plain window type: window types are bit sets, and a dialog that is
+    // also given the tooltip type reads as a splash screen, which Qt shows by
+    // spinning the event loop inside show() when the host's loop is not running.
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_shadow(UmLiteStyle::dpiScaledMargins(k_shadowSteps, k_shadowSteps - 2, k_shadowSteps, k_shadowSteps + 2))
 {
     setAttribute(Qt::WA_TranslucentBackground);

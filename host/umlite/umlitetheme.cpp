@@ -2,32 +2,300 @@
 
 #include "umskin.h"
 
+#include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QObject>
 #include <QStyle>
 #include <QVariant>
 #include <QWidget>
 
 namespace umlite {
+namespace {
+
+const char k_classProperty[] = "umThemeClass";
+
+// Scope roots and the classes their sheet carries, in the order they came.
+QHash<const QWidget*, QStringList>& scopes()
+{
+    static QHash<const QWidget*, QStringList> instance;
+    return instance;
+}
+
+// Composed sheets by theme and classes. Widgets are styled on the GUI thread
+// only, but resources may be registered from anywhere.
+struct ComposedCache {
+    QMutex mutex;
+    QHash<QString, QString> sheets;
+};
+
+ComposedCache& composedCache()
+{
+    static ComposedCache instance;
+    return instance;
+}
+
+QString withoutComments(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    int i = 0;
+    while (i < text.size()) {
+        if (text.at(i) == QLatin1Char('/') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('*')) {
+            const int end = text.indexOf(QLatin1String("*/"), i + 2);
+            if (end < 0)
+                break;
+            i = end + 2;
+            continue;
+        }
+        out += text.at(i++);
+    }
+    return out;
+}
+
+// Walks a selector list keeping track of brackets, parentheses and quotes,
+// so that commas, colons and blanks inside them are not taken for syntax.
+class SelectorScanner
+{
+public:
+    bool atTopLevel() const { return m_depth == 0 && m_quote.isNull(); }
+
+    void feed(QChar c)
+    {
+        if (!m_quote.isNull()) {
+            if (m_escaped)
+                m_escaped = false;
+            else if (c == QLatin1Char('\\'))
+                m_escaped = true;
+            else if (c == m_quote)
+                m_quote = QChar();
+            return;
+        }
+        if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+            m_quote = c;
+        else if (c == QLatin1Char('[') || c == QLatin1Char('('))
+            ++m_depth;
+        else if ((c == QLatin1Char(']') || c == QLatin1Char(')')) && m_depth > 0)
+            --m_depth;
+    }
+
+private:
+    int m_depth = 0;
+    QChar m_quote;
+    bool m_escaped = false;
+};
+
+QStringList splitSelectors(const QString& selectors)
+{
+    QStringList parts;
+    SelectorScanner scanner;
+    int start = 0;
+    for (int i = 0; i < selectors.size(); ++i) {
+        const QChar c = selectors.at(i);
+        if (c == QLatin1Char(',') && scanner.atTopLevel()) {
+            parts << selectors.mid(start, i - start).trimmed();
+            start = i + 1;
+            continue;
+        }
+        scanner.feed(c);
+    }
+    parts << selectors.mid(start).trimmed();
+    parts.removeAll(QString());
+    return parts;
+}
+
+bool isCombinator(QChar c)
+{
+    return c.isSpace() || c == QLatin1Char('>') || c == QLatin1Char('+') || c == QLatin1Char('~');
+}
+
+// The selector with the attribute added to its last compound, ahead of any
+// pseudo state or sub-control, which must stay last.
+QString narrowedSelf(const QString& selector, const QString& attribute)
+{
+    int compoundStart = 0;
+    int pseudoAt = -1;
+    SelectorScanner scanner;
+    for (int i = 0; i < selector.size(); ++i) {
+        const QChar c = selector.at(i);
+        if (scanner.atTopLevel()) {
+            if (isCombinator(c)) {
+                compoundStart = i + 1;
+                pseudoAt = -1;
+            } else if (c == QLatin1Char(':') && pseudoAt < 0) {
+                pseudoAt = i;
+            }
+        }
+        scanner.feed(c);
+    }
+    const int at = pseudoAt >= 0 ? pseudoAt : selector.size();
+    QString narrowed = selector;
+    // A bare pseudo state or attribute needs a type to hang on.
+    if (at == compoundStart)
+        narrowed.insert(at, QLatin1Char('*'));
+    narrowed.insert(at == compoundStart ? at + 1 : at, attribute);
+    return narrowed;
+}
+
+QString classAttribute(const QString& themeClass)
+{
+    QString quoted = themeClass;
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    return QStringLiteral("[%1=\"%2\"]").arg(QLatin1String(k_classProperty), quoted);
+}
+
+QWidget* scopeRoot(QWidget* widget)
+{
+    const auto& known = scopes();
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        if (known.contains(w))
+            return w;
+    }
+    return widget->window();
+}
+
+// Gives root the sheet for its classes; true when the sheet changed, which
+// makes Qt re-polish the root's whole subtree by itself.
+void repolishTree(QWidget* widget, bool includingSelf);
+
+bool refreshScope(QWidget* root)
+{
+    const QString sheet = composedSheet(scopes().value(root));
+    if (root->styleSheet() == sheet)
+        return false;
+    const bool hadSheet = !root->styleSheet().isEmpty();
+    root->setStyleSheet(sheet);
+    // Qt re-reads a changed sheet only for a polished widget; before that it
+    // keeps the sheet it parsed first, as do descendants polished early.
+    if (hadSheet && !root->testAttribute(Qt::WA_WState_Polished))
+        repolishTree(root, true);
+    return true;
+}
+
+bool addToScope(QWidget* root, const QString& themeClass)
+{
+    auto& known = scopes();
+    auto it = known.find(root);
+    if (it == known.end()) {
+        it = known.insert(root, QStringList());
+        QObject::connect(root, &QObject::destroyed, [root] { scopes().remove(root); });
+    }
+    if (!themeClass.isEmpty() && !it->contains(themeClass))
+        it->append(themeClass);
+    return refreshScope(root);
+}
+
+// Only what was polished is polished again, the rest is when first shown.
+// Unpolishing is what drops the sheets and rules the style sheet style
+// parsed and looked up early, but it only does so for widgets it marked as
+// styled, which it does when it first polishes them: mark the others too.
+void repolishTree(QWidget* widget, bool includingSelf)
+{
+    QList<QWidget*> widgets = widget->findChildren<QWidget*>();
+    if (includingSelf)
+        widgets.prepend(widget);
+    for (QWidget* w : qAsConst(widgets)) {
+        const bool polished = w->testAttribute(Qt::WA_WState_Polished);
+        if (!polished)
+            w->setAttribute(Qt::WA_StyleSheet, true);
+        w->style()->unpolish(w);
+        if (polished)
+            w->style()->polish(w);
+    }
+}
+
+} // namespace
+
+QString scopedSheet(const QString& sheet, const QString& themeClass)
+{
+    const QString text = withoutComments(sheet);
+    const QString attribute = classAttribute(themeClass);
+    const QString ancestor = QLatin1Char('*') + attribute + QLatin1Char(' ');
+    // Declarations without a selector style the widget and what it holds.
+    if (!text.contains(QLatin1Char('{')))
+        return text.trimmed().isEmpty() ? QString()
+                                         : QStringLiteral("*%1, %2* {%3}\n").arg(attribute, ancestor, text);
+    QString out;
+    int pos = 0;
+    while (true) {
+        const int open = text.indexOf(QLatin1Char('{'), pos);
+        if (open < 0)
+            break;
+        const int close = text.indexOf(QLatin1Char('}'), open + 1);
+        if (close < 0)
+            break;
+        QStringList narrowed;
+        for (const QString& selector : splitSelectors(text.mid(pos, open - pos)))
+            narrowed << narrowedSelf(selector, attribute) << ancestor + selector;
+        if (!narrowed.isEmpty())
+            out += narrowed.join(QLatin1String(", ")) + QLatin1Char(' ') + text.mid(open, close - open + 1)
+                 + QLatin1Char('\n');
+        pos = close + 1;
+    }
+    return out;
+}
+
+QString composedSheet(const QStringList& themeClasses)
+{
+    if (themeClasses.isEmpty())
+        return QString();
+    const QString theme = UmLiteSkin::currentThemeName();
+    const QString key = theme + QLatin1Char('\n') + themeClasses.join(QLatin1Char('\n'));
+    ComposedCache& cache = composedCache();
+    {
+        QMutexLocker lock(&cache.mutex);
+        const auto hit = cache.sheets.constFind(key);
+        if (hit != cache.sheets.constEnd())
+            return hit.value();
+    }
+    QString composed;
+    bool complete = true;
+    for (const QString& themeClass : themeClasses) {
+        const QString sheet = UmLiteSkin::themeStyleSheet(themeClass);
+        complete = complete && !sheet.isEmpty();
+        composed += scopedSheet(sheet, themeClass);
+    }
+    // A class without a sheet may get one from resources registered later.
+    if (complete) {
+        QMutexLocker lock(&cache.mutex);
+        if (cache.sheets.size() > 64)
+            cache.sheets.clear();
+        cache.sheets.insert(key, composed);
+    }
+    return composed;
+}
+
+void forgetThemeSheets()
+{
+    QMutexLocker lock(&composedCache().mutex);
+    composedCache().sheets.clear();
+}
 
 void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildren)
 {
     if (!widget)
         return;
-    widget->setProperty("umThemeClass", themeClass);
-    const QString sheet = UmLiteSkin::themeStyleSheet(themeClass);
-    // A new sheet re-polishes the whole subtree by itself; the same sheet
-    // again changes nothing, and polishing a dialog's tree is not cheap.
-    if (widget->styleSheet() != sheet) {
-        widget->setStyleSheet(sheet);
-        return;
+    const bool classChanged = widget->property(k_classProperty).toString() != themeClass;
+    if (classChanged)
+        widget->setProperty(k_classProperty, themeClass);
+
+    const bool restyled = addToScope(scopeRoot(widget), themeClass);
+    if (withChildren) {
+        // Roots inside the widget carry sheets of the theme that was current.
+        const QList<const QWidget*> roots = scopes().keys();
+        for (const QWidget* root : roots) {
+            if (widget->isAncestorOf(root))
+                refreshScope(const_cast<QWidget*>(root));
+        }
     }
-    if (!withChildren)
+    // Unpolished widgets pick their rules up when they are first shown.
+    if (!widget->testAttribute(Qt::WA_WState_Polished))
         return;
-    // Asked for explicitly: descendants whose dynamic properties changed.
-    const QList<QWidget*> children = widget->findChildren<QWidget*>();
-    for (QWidget* child : children) {
-        child->style()->unpolish(child);
-        child->style()->polish(child);
-    }
+    if (classChanged && !restyled)
+        repolishTree(widget, true);
+    else if (withChildren && !restyled)
+        repolishTree(widget, false);
 }
 
 } // namespace umlite

@@ -1,10 +1,24 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
 namespace umlite {
-// Gives widget the current theme's sheet for themeClass and re-polishes it.
+// Gives widget the theme class and makes the current theme's rules for it
+// reach it. The rules live in one sheet at the widget's scope root (the
+// nearest ancestor already holding one, else its window), so a dialog full
+// of themed widgets is parsed and inherited once, not once per widget.
 void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildren);
+
+// sheet with every selector narrowed to widgets of themeClass and their
+// descendants, which is what the sheet reached as a widget's own sheet.
+QString scopedSheet(const QString& sheet, const QString& themeClass);
+
+// The sheet a scope root carries for these classes in the current theme.
+QString composedSheet(const QStringList& themeClasses);
+
+// Cached sheet texts are stale once more resources are registered.
+void forgetThemeSheets();
 } // namespace umlite

@@ -1,5 +1,7 @@
 #include "umskin.h"
 
+#include "umlitetheme_p.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -23,6 +25,7 @@ public:
         if (!QResource::registerResource(file, mapRoot))
             return false;
         m_registered.append(file);
+        umlite::forgetThemeSheets();
         return true;
     }
 

@@ -7,6 +7,8 @@
 #include "umlitelabel.h"
 #include "umlitestyle.h"
 #include "umrtlhelper.h"
+#include "umlitetheme_p.h"
+#include "umlitewidget.h"
 #include "umskin.h"
 
 #include <QLabel>
@@ -14,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <QtTest>
 
 namespace {
@@ -59,6 +63,11 @@ private slots:
     void heightFollowsContent();
 
     void themeSwitchRestylesEverySkin();
+
+    void scopedSheetNarrowsEverySelector_data();
+    void scopedSheetNarrowsEverySelector();
+    void themedWidgetsKeepTheirOwnClassRules_data();
+    void themedWidgetsKeepTheirOwnClassRules();
 
     void loadersAnswerNullWhenNothingFits_data();
     void loadersAnswerNullWhenNothingFits();
@@ -220,6 +229,91 @@ void TestKitWidgets::themeSwitchRestylesEverySkin()
     QVERIFY(dialog.styleSheet().contains("umlite_frame"));
     QVERIFY(dialog.styleSheet() != lightSheet);
     QCOMPARE(dialog.themeClassName(), QString("ToastApplicationWidgetDlg"));
+}
+
+void TestKitWidgets::scopedSheetNarrowsEverySelector_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QString>("expected");
+
+    const QString a = R"([umThemeClass="C"])";
+    QTest::newRow("type") << "QLabel { color: red; }" << QString("QLabel%1, *%1 QLabel { color: red; }\n").arg(a);
+    QTest::newRow("list and descendant")
+        << "QLabel, QFrame QWidget {x:1}"
+        << QString("QLabel%1, *%1 QLabel, QFrame QWidget%1, *%1 QFrame QWidget {x:1}\n").arg(a);
+    QTest::newRow("pseudo state stays last")
+        << "QPushButton#b[i=\"0\"]:hover {x:1}"
+        << QString("QPushButton#b[i=\"0\"]%1:hover, *%1 QPushButton#b[i=\"0\"]:hover {x:1}\n").arg(a);
+    QTest::newRow("colon and comma inside an attribute")
+        << "QLabel[t=\"a:b, c\"] {x:1}"
+        << QString("QLabel[t=\"a:b, c\"]%1, *%1 QLabel[t=\"a:b, c\"] {x:1}\n").arg(a);
+    QTest::newRow("child combinator") << "QFrame > QLabel {x:1}"
+                                      << QString("QFrame > QLabel%1, *%1 QFrame > QLabel {x:1}\n").arg(a);
+    QTest::newRow("bare pseudo state") << ":disabled {x:1}" << QString("*%1:disabled, *%1 :disabled {x:1}\n").arg(a);
+    QTest::newRow("comments dropped") << "/* a, b { */ QLabel {x:1} /* } */"
+                                      << QString("QLabel%1, *%1 QLabel {x:1}\n").arg(a);
+    QTest::newRow("declarations only") << "color: red;" << QString("*%1, *%1 * {color: red;}\n").arg(a);
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("unclosed block is dropped") << "QLabel {x:1} QFrame {y:2" << QString("QLabel%1, *%1 QLabel {x:1}\n").arg(a);
+}
+
+void TestKitWidgets::scopedSheetNarrowsEverySelector()
+{
+    QFETCH(QString, sheet);
+    QFETCH(QString, expected);
+    QCOMPARE(umlite::scopedSheet(sheet, "C"), expected);
+}
+
+void TestKitWidgets::themedWidgetsKeepTheirOwnClassRules_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<bool>("detached");
+    QTest::addColumn<QStringList>("colors");
+
+    // Title, then lines 1 to 3 of the popup's content.
+    const QStringList light{"#5f6368", "#202124", "#3c4043", "#5f6368"};
+    const QStringList dark{"#b4b8bf", "#e8eaed", "#c9ccd1", "#9aa0a6"};
+    QTest::newRow("light, built in place") << "light" << false << light;
+    QTest::newRow("light, built apart and inserted") << "light" << true << light;
+    QTest::newRow("dark, built apart and inserted") << "dark" << true << dark;
+}
+
+void TestKitWidgets::themedWidgetsKeepTheirOwnClassRules()
+{
+    QFETCH(QString, theme);
+    QFETCH(bool, detached);
+    QFETCH(QStringList, colors);
+
+    UmSkin skin;
+    skin.setThemeName(theme);
+    UmLiteContentDlg dialog;
+    dialog.setThemeClassName("ToastApplicationWidgetDlg");
+    dialog.setMainTitleText("title");
+    auto* content = new UmLiteWidget(detached ? nullptr : &dialog);
+    auto* column = new QVBoxLayout(content);
+    QList<UmLiteLabel*> lines;
+    for (int i = 1; i <= 3; ++i) {
+        auto* label = new UmLiteLabel(content);
+        label->setText(QString("line %1").arg(i));
+        label->applyThemeClass(QString("Toast_Content_Label_Of_%1").arg(i), false);
+        column->addWidget(label);
+        lines << label;
+    }
+    dialog.setCustomContentWidget(content, -1, Qt::Alignment());
+    dialog.show();
+
+    const auto textColor = [](const QWidget* w) { return w->palette().color(w->foregroundRole()).name(); };
+    QCOMPARE(textColor(dialog.findChild<QLabel*>("umlite_title")), colors.at(0));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(textColor(lines.at(i)), colors.at(i + 1));
+    // Line 1 is the bold one; the dialog's rules do not reach the lines.
+    QVERIFY(lines.at(0)->font().weight() > QFont::Normal);
+    QCOMPARE(lines.at(1)->font().weight(), int(QFont::Normal));
+    QVERIFY(lines.at(0)->font().pointSizeF() > lines.at(2)->font().pointSizeF());
+
+    // A line that changes class follows it at once.
+    lines.at(2)->applyThemeClass("Toast_Content_Label_Of_1", false);
+    QCOMPARE(textColor(lines.at(2)), colors.at(1));
 }
 
 void TestKitWidgets::loadersAnswerNullWhenNothingFits_data()
