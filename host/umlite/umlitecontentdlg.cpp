@@ -235,7 +235,7 @@ void UmLiteContentDlg::setThemeClassName(const QString& themeClass)
 void UmLiteContentDlg::applyThemeClass(const QString& themeClass, bool withChildren)
 {
     m_themeClass = themeClass;
-    umlite::applyThemeSheet(this, themeClass, withChildren);
+    umlite::applyThemeSheet(this, themeClass, withChildren, true);
     update();
 }
 

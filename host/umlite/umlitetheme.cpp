@@ -5,7 +5,9 @@
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QEvent>
 #include <QObject>
+#include <QSet>
 #include <QStyle>
 #include <QVariant>
 #include <QWidget>
@@ -155,12 +157,52 @@ QWidget* scopeRoot(QWidget* widget)
     return widget->window();
 }
 
+void repolishTree(QWidget* widget, bool includingSelf);
+bool refreshScope(QWidget* root);
+bool joinScope(QWidget* root, const QStringList& themeClasses, bool mayDefer);
+
+// Widgets are often themed while their part of the window is still being
+// built apart. The top of such a part holds its classes without a sheet:
+// placed into another scope it hands them over, so that one sheet is parsed
+// for the whole window; polished on its own first, it takes its sheet then.
+class PendingRoots : public QObject
+{
+public:
+    QSet<const QWidget*> roots;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::ParentChange && type != QEvent::Polish)
+            return false;
+        auto* root = static_cast<QWidget*>(watched);
+        if (!roots.contains(root) || (type == QEvent::ParentChange && !root->parentWidget()))
+            return false;
+        roots.remove(root);
+        root->removeEventFilter(this);
+        if (type == QEvent::Polish) {
+            refreshScope(root);
+            return false;
+        }
+        const QStringList classes = scopes().take(root);
+        joinScope(scopeRoot(root->parentWidget()), classes, true);
+        return false;
+    }
+};
+
+PendingRoots& pending()
+{
+    // Outlives every widget: roots may go after the application object.
+    static PendingRoots* instance = new PendingRoots;
+    return *instance;
+}
+
 // Gives root the sheet for its classes; true when the sheet changed, which
 // makes Qt re-polish the root's whole subtree by itself.
-void repolishTree(QWidget* widget, bool includingSelf);
-
 bool refreshScope(QWidget* root)
 {
+    if (pending().roots.contains(root))
+        return false;
     const QString sheet = composedSheet(scopes().value(root));
     if (root->styleSheet() == sheet)
         return false;
@@ -173,16 +215,25 @@ bool refreshScope(QWidget* root)
     return true;
 }
 
-bool addToScope(QWidget* root, const QString& themeClass)
+bool joinScope(QWidget* root, const QStringList& themeClasses, bool mayDefer)
 {
     auto& known = scopes();
     auto it = known.find(root);
     if (it == known.end()) {
         it = known.insert(root, QStringList());
-        QObject::connect(root, &QObject::destroyed, [root] { scopes().remove(root); });
+        QObject::connect(root, &QObject::destroyed, [root] {
+            scopes().remove(root);
+            pending().roots.remove(root);
+        });
+        if (mayDefer && !root->testAttribute(Qt::WA_WState_Polished)) {
+            pending().roots.insert(root);
+            root->installEventFilter(&pending());
+        }
     }
-    if (!themeClass.isEmpty() && !it->contains(themeClass))
-        it->append(themeClass);
+    for (const QString& themeClass : themeClasses) {
+        if (!themeClass.isEmpty() && !it->contains(themeClass))
+            it->append(themeClass);
+    }
     return refreshScope(root);
 }
 
@@ -272,7 +323,7 @@ void forgetThemeSheets()
     composedCache().sheets.clear();
 }
 
-void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildren)
+void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildren, bool ownsScope)
 {
     if (!widget)
         return;
@@ -280,7 +331,8 @@ void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildr
     if (classChanged)
         widget->setProperty(k_classProperty, themeClass);
 
-    const bool restyled = addToScope(scopeRoot(widget), themeClass);
+    QWidget* root = ownsScope ? widget : scopeRoot(widget);
+    const bool restyled = joinScope(root, {themeClass}, !ownsScope);
     if (withChildren) {
         // Roots inside the widget carry sheets of the theme that was current.
         const QList<const QWidget*> roots = scopes().keys();

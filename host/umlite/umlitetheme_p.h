@@ -10,7 +10,8 @@ namespace umlite {
 // reach it. The rules live in one sheet at the widget's scope root (the
 // nearest ancestor already holding one, else its window), so a dialog full
 // of themed widgets is parsed and inherited once, not once per widget.
-void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildren);
+// ownsScope: the widget is a root itself, whose sheet is set at once.
+void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildren, bool ownsScope = false);
 
 // sheet with every selector narrowed to widgets of themeClass and their
 // descendants, which is what the sheet reached as a widget's own sheet.

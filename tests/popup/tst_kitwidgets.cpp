@@ -314,6 +314,12 @@ void TestKitWidgets::themedWidgetsKeepTheirOwnClassRules()
     // A line that changes class follows it at once.
     lines.at(2)->applyThemeClass("Toast_Content_Label_Of_1", false);
     QCOMPARE(textColor(lines.at(2)), colors.at(1));
+
+    // A label shown on its own, never placed in a dialog, is styled too.
+    UmLiteLabel alone;
+    alone.applyThemeClass("Toast_Content_Label_Of_2", false);
+    alone.show();
+    QCOMPARE(textColor(&alone), colors.at(2));
 }
 
 void TestKitWidgets::loadersAnswerNullWhenNothingFits_data()
