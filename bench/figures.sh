@@ -21,8 +21,10 @@ echo "running benchmarks (a few minutes)..." >&2
 QT_QPA_PLATFORM=offscreen "$bin/bench_popup" "${flags[@]}" >"$out/popup"
 "$bin/bench_startup" 20 >"$out/startup"
 "$root/bench/desktop/run.sh" "$build" >"$out/desktop" 2>"$out/desktop.err" || true
+# Our console reporter colours its lines; the figures are read from plain text.
+for f in "$out"/*; do sed -i 's/\x1b\[[0-9;]*m//g' "$f"; done
 
-ratio() { sed -n "s/^ratio $1 = \([0-9.]*\).*/\1/p" "$2" | head -n1; }
+ratio() { awk -v key="ratio $1 = " 'index($0, key) == 1 { split(substr($0, length(key) + 1), v, " "); print v[1]; exit }' "$2"; }
 # Median of a benchmark's real time, in ms.
 median_ms() { awk -v name="$1_median" '$1 == name { v = $2; u = $3;
   if (u == "ns") v /= 1e6; else if (u == "us") v /= 1e3; else if (u == "s") v *= 1e3;
@@ -37,8 +39,8 @@ cat <<TABLE
 |---|---|---|
 | Parse ratio | $(ratio "BM_ToastDataParse / BM_JsoncppAlone" "$out/parse") | \`ToastData::parse\` of a full request (all keys, three rich lines of three segments, three actions) ÷ parsing the same six JSON texts with jsoncpp alone, same reader settings; medians of 5 (\`bench_parse\`) |
 | Native \`showToast\`, in memory | $(median_ms BM_ShowToastFullExample "$out/native") ms | full request (image-and-text template, hero image, two lines, attribution, two actions, looping sound, long duration) on the in-memory platform; median of 5 (\`bench_nativetoast\`) |
-| Native \`showToast\` vs libnotify, call returns | $(desktop "module showToast returns") ms vs $(desktop "libnotify notify_notification_show returns") ms, ratio $(sed -n 's/^ratio showToast \/ notify_notification_show (call returns) = \([0-9.]*\).*/\1/p' "$out/desktop") | same toast (summary, body, icon, two actions) to the same dunst, 200 each, interleaved, medians (\`bench/desktop/run.sh\`) |
-| … until dunst answered \`Notify\` | ratio $(sed -n 's/^ratio module \/ libnotify (until dunst answered Notify) = \([0-9.]*\).*/\1/p' "$out/desktop") | the same runs, timed to the server's reply seen by a bus monitor |
+| Native \`showToast\` vs libnotify, call returns | $(desktop "module showToast returns") ms vs $(desktop "libnotify notify_notification_show returns") ms, ratio $(ratio "showToast / notify_notification_show (call returns)" "$out/desktop") | same toast (summary, body, icon, two actions) to the same dunst, 200 each, interleaved, medians (\`bench/desktop/run.sh\`) |
+| … until dunst answered \`Notify\` | ratio $(ratio "module / libnotify (until dunst answered Notify)" "$out/desktop") | the same runs, timed to the server's reply seen by a bus monitor |
 | Native \`showToast\`, no server on the bus | $(awk '/no notification server on the session bus/ { f = 1 } f && index($0, "module showToast returns") == 1 { print $(NF-1); exit }' "$out/desktop") ms | returns at once; the listener hears the failure later (\`bench/desktop/run.sh\`) |
 | Popup show ratio | $(ratio "BM_PopupShowToast / BM_BareDialogShow" "$out/popup") | \`showToast\` of a popup with three lines and three buttons ÷ a bare \`QDialog\` with the same number of child widgets, offscreen, medians of 5 (\`bench_popup\`) |
 | Memory per stored native toast | ${bytes_per_toast} B | heap in use after 10,000 toasts shown and hidden, per toast (the service keeps every entry by design; \`bench_nativetoast\`) |
