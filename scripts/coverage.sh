@@ -16,4 +16,4 @@ find "$dir" -name '*.gcda' -delete
 mkdir -p "$dir/coverage"
 gcovr -r "$root" --object-directory "$dir" --filter "$root/src/" --exclude '.*_autogen.*' \
   --exclude-unreachable-branches --exclude-throw-branches \
-  --txt-metric branch --print-summary --html-details "$dir/coverage/index.html" | tail -n 4
+  --print-summary --html-details "$dir/coverage/index.html" | tail -n 4
