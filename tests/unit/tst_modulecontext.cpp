@@ -58,7 +58,7 @@ void TestModuleContext::seed_data()
     QTest::newRow("one day after") << localSecs(k_reference.addDays(1), QTime(0, 0)) << quint64(86400);
     const qint64 late2026 = localSecs(QDate(2026, 12, 5), QTime(12, 0));
     QTest::newRow("end of 2026") << late2026 << quint64(late2026 - localSecs(k_reference, QTime(0, 0)));
-    // 2^30 seconds later the mask brings the seed back to 0.
+    // 2^30 seconds later the mask brings the starting value back to 0.
     QTest::newRow("mask bites") << localSecs(k_reference, QTime(0, 0)) + (qint64(1) << 30) + 5 << quint64(5);
 }
 
