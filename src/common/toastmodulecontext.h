@@ -11,7 +11,7 @@ class ToastModuleContext
 public:
     static ToastModuleContext* instance();
 
-    // Ids keep counting from the seed; never 0.
+    // Ids count up from a value taken from the clock at creation; never 0.
     quint64 nextToastId();
     UmSkin* skin() const;
     void registerRccSource(const QString& path);
