@@ -1,6 +1,7 @@
 // What one native toast costs on the in-memory platform: the time of showToast
 // for a full request (against parsing that request alone), and the memory the
 // service keeps per toast once it has been shown and hidden.
+#include "nativeexample.h"
 #include "systemtoastwinimpl.h"
 #include "toastdata.h"
 
@@ -13,22 +14,6 @@
 #include <malloc.h>
 
 namespace {
-
-QMap<int, QVariant> fullExample()
-{
-    return {
-        {0, 5},
-        {3, QStringLiteral("C:/Orvex/logo.png")},
-        {5, QStringList{QStringLiteral("Report ready"), QStringLiteral("Q3 figures.xlsx")}},
-        {6, QStringLiteral("C:/Orvex/hero.png")},
-        {7, QStringLiteral("Orvex Cloud")},
-        {8, 2},
-        {10, QStringList{QStringLiteral("{\"text\":\"Open\",\"action\":\"open-file\"}"),
-                         QStringLiteral("{\"text\":\"Dismiss\",\"action\":\"dismiss\"}")}},
-        {12, QStringLiteral("ms-winsoundevent:Notification.Looping.Alarm")},
-        {13, 2},
-    };
-}
 
 const QVariantMap k_config{{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Desktop")}};
 
@@ -44,7 +29,7 @@ void BM_ShowToastFullExample(benchmark::State& state)
     winsim::control::reset();
     SystemToastWinImpl service;
     service.init(k_config);
-    const QMap<int, QVariant> request = fullExample();
+    const QMap<int, QVariant> request = fullNativeExample();
     int shown = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(service.showToast(request, {}));
@@ -59,7 +44,7 @@ void BM_ShowToastFullExample(benchmark::State& state)
 
 void BM_ParseFullExample(benchmark::State& state)
 {
-    const QMap<int, QVariant> request = fullExample();
+    const QMap<int, QVariant> request = fullNativeExample();
     for (auto _ : state) {
         ToastData data;
         benchmark::DoNotOptimize(data.parse(request));
@@ -78,7 +63,7 @@ void BM_MemoryPerHiddenToast(benchmark::State& state)
         settle();
         const size_t before = mallinfo2().uordblks;
         const int objectsBefore = winsim::control::liveObjects();
-        const QMap<int, QVariant> request = fullExample();
+        const QMap<int, QVariant> request = fullNativeExample();
         for (int i = 0; i < k_toasts; ++i) {
             const quint64 id = service.showToast(request, {});
             service.hideToast(id);

@@ -1,6 +1,7 @@
 // Every platform call that init, showToast, hideToast and the shortcut update
 // make is failed in turn (a failing result, and a null out-value where one is
 // handed back): the answer, the log lines and what stays behind must follow.
+#include "nativeexample.h"
 #include "systemtoastwinimpl.h"
 
 #include "logcapture.h"
@@ -23,22 +24,6 @@ const QString k_appId = QStringLiteral("Orvex.Office.Desktop");
 const QString k_show = QStringLiteral("SystemToastWinImpl::showToast");
 const QString k_lnk = QStringLiteral("SystemToastWinImpl::updateLnk");
 constexpr qint32 k_outOfMemory = static_cast<qint32>(0x8007000Eu);
-
-Request fullExample()
-{
-    return {
-        {0, 5},
-        {3, QStringLiteral("C:/Orvex/logo.png")},
-        {5, QStringList{QStringLiteral("Report ready"), QStringLiteral("Q3 figures.xlsx")}},
-        {6, QStringLiteral("C:/Orvex/hero.png")},
-        {7, QStringLiteral("Orvex Cloud")},
-        {8, 2},
-        {10, QStringList{QStringLiteral("{\"text\":\"Open\",\"action\":\"open-file\"}"),
-                         QStringLiteral("{\"text\":\"Dismiss\",\"action\":\"dismiss\"}")}},
-        {12, QStringLiteral("ms-winsoundevent:Notification.Looping.Alarm")},
-        {13, 2},
-    };
-}
 
 // The checks showToast itself writes, one per step.
 const QStringList k_showSteps = {
@@ -296,7 +281,7 @@ void TestNativeFaultSweep::showCalls()
         SystemToastWinImpl service;
         service.init({{"appUserModeId", k_appId}});
         winsim::control::setCallTraceEnabled(true);
-        QVERIFY(service.showToast(fullExample(), {}) != 0);
+        QVERIFY(service.showToast(fullNativeExample(), {}) != 0);
         winsim::control::setCallTraceEnabled(false);
         trace = winsim::control::callTrace();
     }
@@ -323,7 +308,7 @@ void TestNativeFaultSweep::showCalls()
             service.init({{"appUserModeId", k_appId}});
             inject(fault);
             LogCapture log;
-            const quint64 id = service.showToast(fullExample(), listener);
+            const quint64 id = service.showToast(fullNativeExample(), listener);
             QCOMPARE(winsim::control::pendingFaults(), 0);
             const QStringList lines = log.lines();
             const bool shown = !winsim::control::shownToasts().isEmpty();

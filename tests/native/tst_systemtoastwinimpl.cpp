@@ -1,5 +1,6 @@
 // The native toast service on the simulated platform: init with its identity
 // and shortcut, showing, hiding, and what each refusal leaves behind.
+#include "nativeexample.h"
 #include "systemtoastwinimpl.h"
 
 #include "logcapture.h"
@@ -28,22 +29,6 @@ const QString k_show = QStringLiteral("SystemToastWinImpl::showToast");
 const QString k_hide = QStringLiteral("SystemToastWinImpl::hideToast");
 const QString k_aumi = QStringLiteral("SystemToastWinImpl::getUsefulAppUserModelId");
 const QString k_lnk = QStringLiteral("SystemToastWinImpl::updateLnk");
-
-Request fullExample()
-{
-    return {
-        {0, 5},
-        {3, QStringLiteral("C:/Orvex/logo.png")},
-        {5, QStringList{QStringLiteral("Report ready"), QStringLiteral("Q3 figures.xlsx")}},
-        {6, QStringLiteral("C:/Orvex/hero.png")},
-        {7, QStringLiteral("Orvex Cloud")},
-        {8, 2},
-        {10, QStringList{QStringLiteral("{\"text\":\"Open\",\"action\":\"open-file\"}"),
-                         QStringLiteral("{\"text\":\"Dismiss\",\"action\":\"dismiss\"}")}},
-        {12, QStringLiteral("ms-winsoundevent:Notification.Looping.Alarm")},
-        {13, 2},
-    };
-}
 
 const QString k_fullExampleXml = QStringLiteral(
     "<toast template=\"ToastGeneric\" duration=\"long\"><visual><binding template=\"ToastGeneric\">"
@@ -168,9 +153,9 @@ void TestSystemToastWinImpl::showBeforeInit()
 {
     SystemToastWinImpl service;
     LogCapture log;
-    QCOMPARE(service.showToast(fullExample(), {}), quint64(0));
+    QCOMPARE(service.showToast(fullNativeExample(), {}), quint64(0));
     QCOMPARE(log.lines(), lines(k_show, {"begin", "notifymanager is null", "end id = 0"}));
-    QVERIFY(!service.updateToast(1, fullExample()));
+    QVERIFY(!service.updateToast(1, fullNativeExample()));
     QVERIFY(!service.hideToast(1));
     QVERIFY(!service.isToastExist(0));
 }
@@ -181,7 +166,7 @@ void TestSystemToastWinImpl::fullExampleIsShown()
     QVERIFY(service.init({{"appUserModeId", k_appId}}));
     LogCapture log;
     auto listener = std::make_shared<RecordingListener>();
-    const quint64 id = service.showToast(fullExample(), listener);
+    const quint64 id = service.showToast(fullNativeExample(), listener);
     QVERIFY(id != 0);
     QVERIFY(service.isToastExist(id));
     const auto shown = winsim::control::shownToasts();
