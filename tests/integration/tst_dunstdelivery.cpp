@@ -1,6 +1,7 @@
 // The freedesktop back end against Debian's dunst on a private desktop
 // (scripts/with-desktop.sh): what dunst shows, what the user does there.
 #include "freedesktopbackend.h"
+#include "dunstprobe.h"
 #include "recordingsink.h"
 
 #include <winsim/control.h>
@@ -19,6 +20,8 @@
 
 using winsim::FreedesktopBackend;
 using winsim::ToastDelivery;
+using dunst::history;
+using dunst::run;
 
 namespace {
 
@@ -28,52 +31,6 @@ const QString kService = QStringLiteral("org.freedesktop.Notifications");
 QString desktopFile(const QString& name)
 {
     return qEnvironmentVariable("WITH_DESKTOP_DIR") + QLatin1Char('/') + name;
-}
-
-bool run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(10000) || process.exitCode() != 0) {
-        qWarning() << program << arguments << "failed:" << process.readAllStandardError();
-        return false;
-    }
-    if (output)
-        *output = process.readAllStandardOutput();
-    return true;
-}
-
-int dunstCount(const char* which)
-{
-    QDBusInterface dunst(kService, QStringLiteral("/org/freedesktop/Notifications"),
-                         QStringLiteral("org.freedesktop.DBus.Properties"));
-    const QDBusReply<QDBusVariant> reply =
-        dunst.call(QStringLiteral("Get"), QStringLiteral("org.dunstproject.cmd0"), QString::fromLatin1(which));
-    return reply.isValid() ? reply.value().variant().toInt() : -1;
-}
-
-// Toasts dunst has, on screen or queued.
-int dunstHolds()
-{
-    return dunstCount("displayedLength") + dunstCount("waitingLength");
-}
-
-// dunst's closed notifications, newest first, as {field: value}.
-QVector<QVariantMap> history()
-{
-    QByteArray json;
-    if (!run(QStringLiteral("dunstctl"), {QStringLiteral("history")}, &json))
-        return {};
-    QVector<QVariantMap> entries;
-    const QJsonArray all = QJsonDocument::fromJson(json).object().value("data").toArray().at(0).toArray();
-    for (const QJsonValue& entry : all) {
-        QVariantMap fields;
-        const QJsonObject object = entry.toObject();
-        for (auto it = object.begin(); it != object.end(); ++it)
-            fields.insert(it.key(), it.value().toObject().value("data").toVariant());
-        entries.append(fields);
-    }
-    return entries;
 }
 
 QString toast(const QString& texts, const QString& more = QString(), const QString& duration = QString())
@@ -130,7 +87,7 @@ void DunstDeliveryTest::init()
 {
     QFile::remove(desktopFile("dmenu-pick"));
     QVERIFY(run("dunstctl", {"close-all"}));
-    QTRY_COMPARE(dunstHolds(), 0);
+    QTRY_COMPARE(dunst::holds(), 0);
 }
 
 void DunstDeliveryTest::toastWithActionsReachesDunst()
@@ -142,7 +99,7 @@ void DunstDeliveryTest::toastWithActionsReachesDunst()
                                   + "<text placement=\"attribution\">Sync</text>",
                               kTwoActions);
     backend.show(ToastDelivery{m_nextKey++, kAppId, xml}, sink);
-    QTRY_COMPARE(dunstHolds(), 1);
+    QTRY_COMPARE(dunst::holds(), 1);
 
     // dunst's context menu lists the actions; the dmenu stand-in picks the second.
     QFile pick(desktopFile("dmenu-pick"));
@@ -193,7 +150,7 @@ void DunstDeliveryTest::userOutcomes()
     auto sink = std::make_shared<RecordingSink>();
     const quint64 key = m_nextKey++;
     backend.show(ToastDelivery{key, kAppId, toast(text("Outcome") + text(how), kTwoActions, duration)}, sink);
-    QTRY_COMPARE(dunstHolds(), 1);
+    QTRY_COMPARE(dunst::holds(), 1);
 
     if (how == "hide")
         backend.hide(key);
@@ -202,10 +159,10 @@ void DunstDeliveryTest::userOutcomes()
     // A short toast lasts 7 s.
     QTRY_COMPARE_WITH_TIMEOUT(sink->lines(), QStringList{outcome}, 15000);
     if (outcome.startsWith("activated")) {
-        QCOMPARE(dunstHolds(), 1); // dunst keeps it; the close that follows is no outcome
+        QCOMPARE(dunst::holds(), 1); // dunst keeps it; the close that follows is no outcome
         QVERIFY(run("dunstctl", {"close"}));
     }
-    QTRY_COMPARE(dunstHolds(), 0);
+    QTRY_COMPARE(dunst::holds(), 0);
     QCOMPARE(sink->lines(), QStringList{outcome});
 }
 
@@ -225,7 +182,7 @@ void DunstDeliveryTest::markupArrivesAsText()
     FreedesktopBackend backend;
     auto sink = std::make_shared<RecordingSink>();
     backend.show(ToastDelivery{m_nextKey++, kAppId, toast(text(line) + text(line))}, sink);
-    QTRY_COMPARE(dunstHolds(), 1);
+    QTRY_COMPARE(dunst::holds(), 1);
     QVERIFY(run("dunstctl", {"close"}));
     QTRY_COMPARE(sink->lines(), QStringList{"dismissed 0"});
 
@@ -249,7 +206,7 @@ void DunstDeliveryTest::burst()
         backend.show(ToastDelivery{m_nextKey++, kAppId, toast(text(QString("Burst %1").arg(i)), kTwoActions)},
                      sinks.last());
     }
-    QTRY_COMPARE_WITH_TIMEOUT(dunstHolds(), count, 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(dunst::holds(), count, 60000);
     for (const auto& sink : qAsConst(sinks))
         QCOMPARE(sink->lines(), QStringList());
 
@@ -262,11 +219,11 @@ void DunstDeliveryTest::burst()
         return true;
     };
     QTRY_VERIFY_WITH_TIMEOUT(allReported(), 60000);
-    QCOMPARE(dunstHolds(), 0);
+    QCOMPARE(dunst::holds(), 0);
     QCOMPARE(history().size(), before + count);
     // Let late duplicates show up before counting them.
     backend.show(ToastDelivery{m_nextKey++, kAppId, toast(text("After the burst"))}, std::make_shared<RecordingSink>());
-    QTRY_COMPARE(dunstHolds(), 1);
+    QTRY_COMPARE(dunst::holds(), 1);
     for (int i = 0; i < count; ++i)
         QVERIFY2(sinks.at(i)->lines() == QStringList{"dismissed 0"}, qPrintable(sinks.at(i)->lines().join(", ")));
 }
@@ -279,7 +236,7 @@ void DunstDeliveryTest::serverKilled()
         sinks.append(std::make_shared<RecordingSink>());
         backend.show(ToastDelivery{m_nextKey++, kAppId, toast(text(QString("Doomed %1").arg(i)), kTwoActions)}, sinks.last());
     }
-    QTRY_COMPARE(dunstHolds(), 3);
+    QTRY_COMPARE(dunst::holds(), 3);
 
     QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
     const QDBusReply<uint> pid = bus->servicePid(kService);
@@ -297,7 +254,7 @@ void DunstDeliveryTest::serverKilled()
     QVERIFY(run(desktopFile("start-dunst"), {}));
     auto revived = std::make_shared<RecordingSink>();
     backend.show(ToastDelivery{m_nextKey++, kAppId, toast(text("Back again"))}, revived);
-    QTRY_COMPARE(dunstHolds(), 1);
+    QTRY_COMPARE(dunst::holds(), 1);
     QVERIFY(run("dunstctl", {"close"}));
     QTRY_COMPARE(revived->lines(), QStringList{"dismissed 0"});
 }
