@@ -202,6 +202,9 @@ void UmLiteContentDlg::updateFrameSize()
 
 void UmLiteContentDlg::updateFixedHeight()
 {
+    // Fonts and paddings come from the sheet, which is read when polished.
+    umlite::settleThemeSheet(this);
+    ensurePolished();
     // Size hints are cached per layout item and only refreshed by posted layout
     // requests; drop them all so the answer reflects the content right now.
     // Leaves refresh their own entry when they change; containers do not.
@@ -269,6 +272,13 @@ void UmLiteContentDlg::onButton2Clicked()
 void UmLiteContentDlg::onCloseButtonClicked()
 {
     reject();
+}
+
+void UmLiteContentDlg::setVisible(bool visible)
+{
+    if (visible)
+        umlite::settleThemeSheet(this);
+    QDialog::setVisible(visible);
 }
 
 void UmLiteContentDlg::resizeEvent(QResizeEvent* event)

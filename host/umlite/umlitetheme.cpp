@@ -159,7 +159,8 @@ QWidget* scopeRoot(QWidget* widget)
 
 void repolishTree(QWidget* widget, bool includingSelf);
 bool refreshScope(QWidget* root);
-bool joinScope(QWidget* root, const QStringList& themeClasses, bool mayDefer);
+enum class Deferral { None, UntilPlaced, UntilPolished };
+bool joinScope(QWidget* root, const QStringList& themeClasses, Deferral deferral);
 
 // Widgets are often themed while their part of the window is still being
 // built apart. The top of such a part holds its classes without a sheet:
@@ -168,7 +169,10 @@ bool joinScope(QWidget* root, const QStringList& themeClasses, bool mayDefer);
 class PendingRoots : public QObject
 {
 public:
-    QSet<const QWidget*> roots;
+    // Value: the root owns its scope, so it keeps its classes wherever it is
+    // placed. Windows defer too: their sheet set once when first polished
+    // spares Qt parsing it again for every class that joins before.
+    QHash<const QWidget*, bool> roots;
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -176,16 +180,19 @@ public:
         if (type != QEvent::ParentChange && type != QEvent::Polish)
             return false;
         auto* root = static_cast<QWidget*>(watched);
-        if (!roots.contains(root) || (type == QEvent::ParentChange && !root->parentWidget()))
+        const auto it = roots.constFind(root);
+        if (it == roots.constEnd())
             return false;
-        roots.remove(root);
+        if (type == QEvent::ParentChange && (it.value() || !root->parentWidget()))
+            return false;
+        roots.erase(it);
         root->removeEventFilter(this);
         if (type == QEvent::Polish) {
             refreshScope(root);
             return false;
         }
         const QStringList classes = scopes().take(root);
-        joinScope(scopeRoot(root->parentWidget()), classes, true);
+        joinScope(scopeRoot(root->parentWidget()), classes, Deferral::UntilPlaced);
         return false;
     }
 };
@@ -215,7 +222,7 @@ bool refreshScope(QWidget* root)
     return true;
 }
 
-bool joinScope(QWidget* root, const QStringList& themeClasses, bool mayDefer)
+bool joinScope(QWidget* root, const QStringList& themeClasses, Deferral deferral)
 {
     auto& known = scopes();
     auto it = known.find(root);
@@ -225,8 +232,8 @@ bool joinScope(QWidget* root, const QStringList& themeClasses, bool mayDefer)
             scopes().remove(root);
             pending().roots.remove(root);
         });
-        if (mayDefer && !root->testAttribute(Qt::WA_WState_Polished)) {
-            pending().roots.insert(root);
+        if (deferral != Deferral::None && !root->testAttribute(Qt::WA_WState_Polished)) {
+            pending().roots.insert(root, deferral == Deferral::UntilPolished);
             root->installEventFilter(&pending());
         }
     }
@@ -257,6 +264,17 @@ void repolishTree(QWidget* widget, bool includingSelf)
 }
 
 } // namespace
+
+void settleThemeSheet(QWidget* root)
+{
+    PendingRoots& waiting = pending();
+    const auto it = waiting.roots.find(root);
+    if (it == waiting.roots.end())
+        return;
+    waiting.roots.erase(it);
+    root->removeEventFilter(&waiting);
+    refreshScope(root);
+}
 
 QString scopedSheet(const QString& sheet, const QString& themeClass)
 {
@@ -332,7 +350,7 @@ void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildr
         widget->setProperty(k_classProperty, themeClass);
 
     QWidget* root = ownsScope ? widget : scopeRoot(widget);
-    const bool restyled = joinScope(root, {themeClass}, !ownsScope);
+    const bool restyled = joinScope(root, {themeClass}, ownsScope ? Deferral::UntilPolished : Deferral::UntilPlaced);
     if (withChildren) {
         // Roots inside the widget carry sheets of the theme that was current.
         const QList<const QWidget*> roots = scopes().keys();

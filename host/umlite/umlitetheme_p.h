@@ -13,6 +13,11 @@ namespace umlite {
 // ownsScope: the widget is a root itself, whose sheet is set at once.
 void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildren, bool ownsScope = false);
 
+// A root whose sheet waits for its polish takes it now. Setting a window's
+// first sheet while Qt polishes it makes Qt polish it twice, and parse the
+// sheet twice: settle it before showing or measuring.
+void settleThemeSheet(QWidget* root);
+
 // sheet with every selector narrowed to widgets of themeClass and their
 // descendants, which is what the sheet reached as a widget's own sheet.
 QString scopedSheet(const QString& sheet, const QString& themeClass);

@@ -60,6 +60,8 @@ public:
     // Re-reads the style sheets of the current theme.
     virtual void changeStyle();
 
+    void setVisible(bool visible) override;
+
 protected:
     virtual void onButton0Clicked();
     virtual void onButton1Clicked();

@@ -215,6 +215,9 @@ void TestKitWidgets::themeSwitchRestylesEverySkin()
 
     UmLiteContentDlg dialog;
     dialog.setThemeClassName("ToastApplicationWidgetDlg");
+    // A window takes its sheet when first polished.
+    QVERIFY(dialog.styleSheet().isEmpty());
+    dialog.ensurePolished();
     const QString lightSheet = dialog.styleSheet();
     QVERIFY(lightSheet.contains("umlite_frame"));
 
@@ -268,20 +271,24 @@ void TestKitWidgets::themedWidgetsKeepTheirOwnClassRules_data()
 {
     QTest::addColumn<QString>("theme");
     QTest::addColumn<bool>("detached");
+    QTest::addColumn<QString>("firstTouch");
     QTest::addColumn<QStringList>("colors");
 
     // Title, then lines 1 to 3 of the popup's content.
     const QStringList light{"#5f6368", "#202124", "#3c4043", "#5f6368"};
     const QStringList dark{"#b4b8bf", "#e8eaed", "#c9ccd1", "#9aa0a6"};
-    QTest::newRow("light, built in place") << "light" << false << light;
-    QTest::newRow("light, built apart and inserted") << "light" << true << light;
-    QTest::newRow("dark, built apart and inserted") << "dark" << true << dark;
+    QTest::newRow("light, built in place") << "light" << false << "show" << light;
+    QTest::newRow("light, built apart and inserted") << "light" << true << "show" << light;
+    QTest::newRow("dark, built apart and inserted") << "dark" << true << "show" << dark;
+    QTest::newRow("light, measured before shown") << "light" << true << "measure" << light;
+    QTest::newRow("dark, polished before shown") << "dark" << true << "polish" << dark;
 }
 
 void TestKitWidgets::themedWidgetsKeepTheirOwnClassRules()
 {
     QFETCH(QString, theme);
     QFETCH(bool, detached);
+    QFETCH(QString, firstTouch);
     QFETCH(QStringList, colors);
 
     UmSkin skin;
@@ -300,7 +307,17 @@ void TestKitWidgets::themedWidgetsKeepTheirOwnClassRules()
         lines << label;
     }
     dialog.setCustomContentWidget(content, -1, Qt::Alignment());
+    if (firstTouch == "measure")
+        dialog.updateFixedHeight();
+    else if (firstTouch == "polish")
+        dialog.ensurePolished();
+    const int heightBeforeShown = dialog.height();
     dialog.show();
+    if (firstTouch == "measure") {
+        // Measured with the sheet's fonts already, so showing changes nothing.
+        dialog.updateFixedHeight();
+        QCOMPARE(dialog.height(), heightBeforeShown);
+    }
 
     const auto textColor = [](const QWidget* w) { return w->palette().color(w->foregroundRole()).name(); };
     QCOMPARE(textColor(dialog.findChild<QLabel*>("umlite_title")), colors.at(0));
