@@ -273,6 +273,9 @@ void settleThemeSheet(QWidget* root)
         return;
     waiting.roots.erase(it);
     root->removeEventFilter(&waiting);
+    // Polished before it has a sheet, each widget is restyled once when the
+    // sheet arrives; polished after, Qt matches its rules twice.
+    root->ensurePolished();
     refreshScope(root);
 }
 
