@@ -210,7 +210,7 @@ bool refreshScope(QWidget* root)
 {
     if (pending().roots.contains(root))
         return false;
-    const QString sheet = composedSheet(scopes().value(root));
+    const QString sheet = composedSheet(scopes().value(root), root->property(k_classProperty).toString());
     if (root->styleSheet() == sheet)
         return false;
     const bool hadSheet = !root->styleSheet().isEmpty();
@@ -279,6 +279,15 @@ void settleThemeSheet(QWidget* root)
     refreshScope(root);
 }
 
+QString rootSheet(const QString& sheet)
+{
+    const QString text = withoutComments(sheet);
+    if (text.trimmed().isEmpty())
+        return QString();
+    // Qt reads bare declarations of a widget's sheet as rules for everything.
+    return text.contains(QLatin1Char('{')) ? text + QLatin1Char('\n') : QStringLiteral("* {%1}\n").arg(text);
+}
+
 QString scopedSheet(const QString& sheet, const QString& themeClass)
 {
     const QString text = withoutComments(sheet);
@@ -308,12 +317,12 @@ QString scopedSheet(const QString& sheet, const QString& themeClass)
     return out;
 }
 
-QString composedSheet(const QStringList& themeClasses)
+QString composedSheet(const QStringList& themeClasses, const QString& rootClass)
 {
     if (themeClasses.isEmpty())
         return QString();
     const QString theme = UmLiteSkin::currentThemeName();
-    const QString key = theme + QLatin1Char('\n') + themeClasses.join(QLatin1Char('\n'));
+    const QString key = theme + QLatin1Char('\n') + rootClass + QLatin1Char('\n') + themeClasses.join(QLatin1Char('\n'));
     ComposedCache& cache = composedCache();
     {
         QMutexLocker lock(&cache.mutex);
@@ -326,7 +335,9 @@ QString composedSheet(const QStringList& themeClasses)
     for (const QString& themeClass : themeClasses) {
         const QString sheet = UmLiteSkin::themeStyleSheet(themeClass);
         complete = complete && !sheet.isEmpty();
-        composed += scopedSheet(sheet, themeClass);
+        // On its root a sheet already reaches just the root and what it holds,
+        // which is all the narrowing would say: Qt parses and matches less.
+        composed += themeClass == rootClass ? rootSheet(sheet) : scopedSheet(sheet, themeClass);
     }
     // A class without a sheet may get one from resources registered later.
     if (complete) {

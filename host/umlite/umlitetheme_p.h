@@ -22,8 +22,12 @@ void settleThemeSheet(QWidget* root);
 // descendants, which is what the sheet reached as a widget's own sheet.
 QString scopedSheet(const QString& sheet, const QString& themeClass);
 
-// The sheet a scope root carries for these classes in the current theme.
-QString composedSheet(const QStringList& themeClasses);
+// sheet as the root that has its class carries it among other classes' rules.
+QString rootSheet(const QString& sheet);
+
+// The sheet a scope root carries for these classes in the current theme;
+// rootClass is the class the root itself has.
+QString composedSheet(const QStringList& themeClasses, const QString& rootClass = QString());
 
 // Cached sheet texts are stale once more resources are registered.
 void forgetThemeSheets();

@@ -66,6 +66,9 @@ private slots:
 
     void scopedSheetNarrowsEverySelector_data();
     void scopedSheetNarrowsEverySelector();
+    void rootKeepsItsOwnClassRulesPlain_data();
+    void rootKeepsItsOwnClassRulesPlain();
+    void composedSheetNarrowsOnlyOtherClasses();
     void themedWidgetsKeepTheirOwnClassRules_data();
     void themedWidgetsKeepTheirOwnClassRules();
 
@@ -265,6 +268,36 @@ void TestKitWidgets::scopedSheetNarrowsEverySelector()
     QFETCH(QString, sheet);
     QFETCH(QString, expected);
     QCOMPARE(umlite::scopedSheet(sheet, "C"), expected);
+}
+
+void TestKitWidgets::rootKeepsItsOwnClassRulesPlain_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("rules") << "QLabel { color: red; }" << "QLabel { color: red; }\n";
+    QTest::newRow("comments dropped") << "/* x */QLabel {x:1}" << "QLabel {x:1}\n";
+    // Pasted bare among other rules they would break the whole sheet.
+    QTest::newRow("declarations only") << "color: red;" << "* {color: red;}\n";
+    QTest::newRow("blank") << " \n" << "";
+}
+
+void TestKitWidgets::rootKeepsItsOwnClassRulesPlain()
+{
+    QFETCH(QString, sheet);
+    QFETCH(QString, expected);
+    QCOMPARE(umlite::rootSheet(sheet), expected);
+}
+
+void TestKitWidgets::composedSheetNarrowsOnlyOtherClasses()
+{
+    const QStringList classes{"ToastApplicationWidgetDlg", "Toast_Content_Label_Of_1"};
+    const QString composed = umlite::composedSheet(classes, "ToastApplicationWidgetDlg");
+    QVERIFY(composed.startsWith("QFrame#umlite_frame {"));
+    QVERIFY(!composed.contains(R"([umThemeClass="ToastApplicationWidgetDlg"])"));
+    QVERIFY(composed.contains(R"(QLabel[umThemeClass="Toast_Content_Label_Of_1"])"));
+    // A root of neither class narrows both.
+    QVERIFY(umlite::composedSheet(classes).contains(R"([umThemeClass="ToastApplicationWidgetDlg"])"));
 }
 
 void TestKitWidgets::themedWidgetsKeepTheirOwnClassRules_data()
