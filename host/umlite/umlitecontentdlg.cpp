@@ -289,8 +289,26 @@ void UmLiteContentDlg::resizeEvent(QResizeEvent* event)
 void UmLiteContentDlg::paintEvent(QPaintEvent*)
 {
     const bool dark = UmLiteSkin::currentThemeName() == QLatin1String("dark");
+    const QPixmap shadow = shadowPixmap(size(), m_shadow, dark);
     QPainter painter(this);
-    painter.drawPixmap(0, 0, shadowPixmap(size(), m_shadow, dark));
+    // The frame's own background covers the middle; copying the shadow
+    // there would be five times the pixels for nothing. Keep clear of the
+    // frame's rounded corners, where the shadow shows.
+    const QRect all = rect();
+    const int corner = scaled(10);
+    const QRect inner = all.marginsRemoved(m_shadow).adjusted(corner, corner, -corner, -corner);
+    if (!inner.isValid()) {
+        painter.drawPixmap(0, 0, shadow);
+        return;
+    }
+    const QRect bands[] = {
+        QRect(QPoint(all.left(), all.top()), QPoint(all.right(), inner.top() - 1)),
+        QRect(QPoint(all.left(), inner.bottom() + 1), QPoint(all.right(), all.bottom())),
+        QRect(QPoint(all.left(), inner.top()), QPoint(inner.left() - 1, inner.bottom())),
+        QRect(QPoint(inner.right() + 1, inner.top()), QPoint(all.right(), inner.bottom())),
+    };
+    for (const QRect& band : bands)
+        painter.drawPixmap(band, shadow, band);
 }
 
 QPixmap UmLiteContentDlg::shadowPixmap(const QSize& size, const QMargins& shadow, bool dark)
