@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QResizeEvent>
+#include <QTextDocument>
 
 UmLiteLabel::UmLiteLabel(QWidget* parent, Qt::WindowFlags flags)
     : QLabel(parent, flags)
@@ -60,7 +61,7 @@ QSize UmLiteLabel::sizeHint() const
     if (!m_autoElide)
         return QLabel::sizeHint();
     const QMargins margins = contentsMargins();
-    return QSize(fullTextAdvance() + margins.left() + margins.right() + 2 * margin(), QLabel::sizeHint().height());
+    return QSize(fullTextAdvance() + margins.left() + margins.right() + 2 * margin(), textHeight(false));
 }
 
 QSize UmLiteLabel::minimumSizeHint() const
@@ -69,7 +70,7 @@ QSize UmLiteLabel::minimumSizeHint() const
         return QLabel::minimumSizeHint();
     // Room for the ellipsis only: the layout may squeeze the text.
     const QFontMetrics metrics(font());
-    return QSize(metrics.horizontalAdvance(QStringLiteral("\u2026")), QLabel::minimumSizeHint().height());
+    return QSize(metrics.horizontalAdvance(QStringLiteral("\u2026")), textHeight(true));
 }
 
 int UmLiteLabel::elideMode() const
@@ -97,6 +98,33 @@ void UmLiteLabel::showEvent(QShowEvent* event)
 {
     QLabel::showEvent(event);
     refreshShownText();
+}
+
+bool UmLiteLabel::HeightKey::operator==(const HeightKey& other) const
+{
+    return text == other.text && font == other.font && margins == other.margins && margin == other.margin
+        && indent == other.indent && alignment == other.alignment && minimum == other.minimum;
+}
+
+int UmLiteLabel::textHeight(bool minimum) const
+{
+    const auto qlabelHeight = [this, minimum] {
+        return minimum ? QLabel::minimumSizeHint().height() : QLabel::sizeHint().height();
+    };
+    const QString shown = QLabel::text();
+    const bool plain = textFormat() == Qt::PlainText || (textFormat() == Qt::AutoText && !Qt::mightBeRichText(shown));
+    if (wordWrap() || !plain)
+        return qlabelHeight();
+    ensurePolished();
+    const HeightKey key{shown, font(), contentsMargins(), margin(), indent(), int(alignment()), minimumSize()};
+    if (m_height < 0 || !(key == m_heightKey)) {
+        const int height = QLabel::heightForWidth(QWIDGETSIZE_MAX);
+        if (height < 0)
+            return qlabelHeight();
+        m_heightKey = key;
+        m_height = height;
+    }
+    return m_height;
 }
 
 int UmLiteLabel::fullTextAdvance() const

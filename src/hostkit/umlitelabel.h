@@ -3,6 +3,8 @@
 #include "umliteglobal.h"
 
 #include <QFont>
+#include <QMargins>
+#include <QSize>
 #include <QLabel>
 #include <QString>
 
@@ -35,6 +37,7 @@ protected:
 private:
     void refreshShownText();
     int fullTextAdvance() const;
+    int textHeight(bool minimum) const;
 
     QString m_themeClass;
     QString m_fullText;
@@ -45,4 +48,18 @@ private:
     QFont m_fittedFont;
     mutable int m_advance = -1;
     mutable QFont m_advanceFont;
+    // QLabel lays its text out three times for its two size hints; a label
+    // that never wraps is as high at any width, so once is enough.
+    struct HeightKey {
+        QString text;
+        QFont font;
+        QMargins margins;
+        int margin = 0;
+        int indent = 0;
+        int alignment = 0;
+        QSize minimum;
+        bool operator==(const HeightKey& other) const;
+    };
+    mutable HeightKey m_heightKey;
+    mutable int m_height = -1;
 };

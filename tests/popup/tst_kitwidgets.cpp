@@ -57,6 +57,8 @@ private slots:
 
     void elision_data();
     void elision();
+    void elidedLabelsAreAsHighAsQLabel_data();
+    void elidedLabelsAreAsHighAsQLabel();
 
     void buttonsKeepRowOrderAndDispatch();
     void closeButtonDefaultRejects();
@@ -144,6 +146,49 @@ void TestKitWidgets::elision()
     QCOMPARE(label->text(), text);
     if (autoElide)
         QVERIFY2(label->minimumSizeHint().width() < width, "elided labels may be squeezed");
+}
+
+void TestKitWidgets::elidedLabelsAreAsHighAsQLabel_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("margin");
+    QTest::addColumn<bool>("wrap");
+
+    QTest::newRow("one line") << "Budget 2027.xlsx was saved" << 0 << false;
+    QTest::newRow("two lines") << "first line\nsecond line" << 0 << false;
+    QTest::newRow("rich text") << "<b>Budget</b><br>was saved" << 0 << false;
+    QTest::newRow("margin") << "Budget" << 7 << false;
+    QTest::newRow("word wrap") << "Budget 2027.xlsx was saved by three people" << 0 << true;
+    QTest::newRow("empty") << "" << 0 << false;
+}
+
+void TestKitWidgets::elidedLabelsAreAsHighAsQLabel()
+{
+    QFETCH(QString, text);
+    QFETCH(int, margin);
+    QFETCH(bool, wrap);
+
+    UmLiteLabel label;
+    QLabel reference;
+    label.setTextAutoElide(true);
+    label.setText(text); // hides QLabel::setText: keeps the full text
+    reference.setText(text);
+    for (QLabel* l : {static_cast<QLabel*>(&label), &reference}) {
+        l->setMargin(margin);
+        l->setWordWrap(wrap);
+    }
+    QCOMPARE(label.sizeHint().height(), reference.sizeHint().height());
+    QCOMPARE(label.minimumSizeHint().height(), reference.minimumSizeHint().height());
+
+    // What the height was measured with changes: so does the height.
+    QFont bigger = label.font();
+    bigger.setPointSizeF(bigger.pointSizeF() * 2);
+    label.setFont(bigger);
+    reference.setFont(bigger);
+    label.setContentsMargins(0, 3, 0, 5);
+    reference.setContentsMargins(0, 3, 0, 5);
+    QCOMPARE(label.sizeHint().height(), reference.sizeHint().height());
+    QCOMPARE(label.minimumSizeHint().height(), reference.minimumSizeHint().height());
 }
 
 void TestKitWidgets::buttonsKeepRowOrderAndDispatch()
