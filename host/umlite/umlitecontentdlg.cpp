@@ -2,6 +2,7 @@
 
 #include "umdrawhelper.h"
 #include "umliteiconwidget.h"
+#include "umlitelabel.h"
 #include "umlitestyle.h"
 #include "umlitetheme_p.h"
 #include "umskin.h"
@@ -62,8 +63,10 @@ UmLiteContentDlg::UmLiteContentDlg(QWidget* parent, int iconType)
     m_titleIcon->setObjectName(QStringLiteral("umlite_title_icon"));
     m_titleIcon->setIconSize(UmLiteStyle::dpiScaledSize(16, 16));
     m_titleIcon->hide();
-    m_titleText = new QLabel(m_frame);
+    m_titleText = new UmLiteLabel(m_frame);
     m_titleText->setObjectName(QStringLiteral("umlite_title"));
+    // A long title ends in an ellipsis instead of widening the fixed frame.
+    m_titleText->setTextAutoElide(true);
     m_closeButton = new QToolButton(m_frame);
     m_closeButton->setObjectName(QStringLiteral("umlite_close"));
     m_closeButton->setFocusPolicy(Qt::NoFocus);

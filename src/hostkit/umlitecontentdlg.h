@@ -18,6 +18,7 @@ class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 class UmLiteIconWidget;
+class UmLiteLabel;
 
 // A frameless dialog with a soft shadow: title row (icon, text, close button),
 // a slot for custom content and a row of three buttons.
@@ -79,7 +80,7 @@ private:
     QFrame* m_frame = nullptr;
     QVBoxLayout* m_frameLayout = nullptr;
     UmLiteIconWidget* m_titleIcon = nullptr;
-    QLabel* m_titleText = nullptr;
+    UmLiteLabel* m_titleText = nullptr;
     QToolButton* m_closeButton = nullptr;
     QVBoxLayout* m_contentSlot = nullptr;
     QWidget* m_content = nullptr;

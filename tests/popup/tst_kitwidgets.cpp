@@ -63,6 +63,7 @@ private slots:
     void buttonsKeepRowOrderAndDispatch();
     void closeButtonDefaultRejects();
     void heightFollowsContent();
+    void longTitleEllipsisKeepsTheFrame();
 
     void themeSwitchRestylesEverySkin();
 
@@ -252,6 +253,23 @@ void TestKitWidgets::heightFollowsContent()
     content->setMinimumHeight(0);
     dialog.updateFixedHeight();
     QCOMPARE(dialog.height(), 120 + shadow.top() + shadow.bottom());
+}
+
+void TestKitWidgets::longTitleEllipsisKeepsTheFrame()
+{
+    UmLiteContentDlg dialog;
+    dialog.setThemeClassName("ToastApplicationWidgetDlg");
+    dialog.setCustomFrameSize(QSize(300, 120));
+    const int width = dialog.width();
+    const QString title = QString("Quarterly budget review for the northern region ").repeated(3);
+    dialog.setMainTitleText(title);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QCOMPARE(dialog.width(), width);
+    QCOMPARE(dialog.mainTitleText(), title);
+    const QString drawn = dialog.findChild<QLabel*>("umlite_title")->QLabel::text();
+    QVERIFY2(drawn.endsWith(QChar(0x2026)) && drawn.size() < title.size(), qPrintable(drawn));
 }
 
 void TestKitWidgets::themeSwitchRestylesEverySkin()
