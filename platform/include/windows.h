@@ -34,6 +34,12 @@ extern "C" WINSIM_API NTSTATUS RtlGetVersion(PRTL_OSVERSIONINFOW info);
 
 extern "C" WINSIM_API BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 
+// ---- kernel32: the process heap ------------------------------------------------
+extern "C" WINSIM_API HANDLE GetProcessHeap();
+// Coalesces free blocks and gives free pages back to the system. Answers the
+// largest free block left, 0 on failure (or when nothing is free).
+extern "C" WINSIM_API SIZE_T HeapCompact(HANDLE hHeap, DWORD dwFlags);
+
 // ---- kernel32: modules already loaded in the process -------------------------
 typedef void (*FARPROC)();
 

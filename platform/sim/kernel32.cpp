@@ -1,4 +1,5 @@
-// kernel32 stand-in for looking up modules already in the process.
+// kernel32 stand-in for the process heap and for looking up modules already
+// in the process. The process heap is the C library's allocator here.
 #include <windows.h>
 #include <winsim/control.h>
 #include <winsim/dllnames.h>
@@ -7,12 +8,30 @@
 
 #include <atomic>
 #include <dlfcn.h>
+#include <malloc.h>
 
 namespace {
 
 std::atomic<int> g_lookups{0};
+std::atomic<int> g_heapCompactions{0};
+int g_processHeap; // its address is the handle
 
 } // namespace
+
+extern "C" HANDLE GetProcessHeap()
+{
+    return &g_processHeap;
+}
+
+extern "C" SIZE_T HeapCompact(HANDLE hHeap, DWORD)
+{
+    if (hHeap != &g_processHeap)
+        return 0;
+    ++g_heapCompactions;
+    malloc_trim(0);
+    const struct mallinfo2 info = mallinfo2();
+    return info.fordblks;
+}
 
 extern "C" HMODULE GetModuleHandleW(LPCWSTR lpModuleName)
 {
@@ -39,6 +58,11 @@ namespace control {
 int moduleHandleLookups()
 {
     return g_lookups.load();
+}
+
+int heapCompactions()
+{
+    return g_heapCompactions.load();
 }
 
 } // namespace control

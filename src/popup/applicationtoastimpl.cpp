@@ -6,6 +6,9 @@
 #include "toastmodulecontext.h"
 #include "toastskinresources.h"
 
+#include <windows.h>
+
+#include <QPointer>
 #include <QTimer>
 
 ApplicationToastImpl::ApplicationToastImpl()
@@ -98,5 +101,19 @@ void ApplicationToastImpl::onHideAnimationFinish(quint64 id)
     // popup owns: hide it now, silence it, and let the event loop delete it.
     popup->disconnect(this);
     popup->hide();
-    QTimer::singleShot(0, [doomed = std::move(popup)]() mutable { doomed.reset(); });
+    QTimer::singleShot(0, [doomed = std::move(popup), self = QPointer<ApplicationToastImpl>(this)]() mutable {
+        doomed.reset();
+        if (self)
+            self->releaseMemoryWhenIdle();
+    });
+}
+
+void ApplicationToastImpl::releaseMemoryWhenIdle()
+{
+    if (!m_toastWidgets.isEmpty() || !m_hidingWidgets.isEmpty())
+        return;
+    // Window surfaces and style data of the last popups leave the heap full of
+    // free pages the allocator keeps; a host that shows a popup now and then
+    // should not keep their memory. Nothing to do about a heap that refuses.
+    HeapCompact(GetProcessHeap(), 0);
 }

@@ -34,6 +34,9 @@ protected slots:
     void onHideAnimationFinish(quint64 id);
 
 private:
+    // Gives the heap's free pages back once no popup is left.
+    void releaseMemoryWhenIdle();
+
     QMap<quint64, QSharedPointer<ApplicationToastWidget>> m_toastWidgets;
     QMap<quint64, QSharedPointer<ApplicationToastWidget>> m_hidingWidgets;
 };

@@ -121,6 +121,7 @@ private slots:
     void expirationTimesOut();
     void popupsAreIndependent();
     void destroyingServiceDeletesEverythingSilently();
+    void heapIsCompactedWhenTheLastPopupIsGone();
 
     // on the dialog
     void expirationTimer_data();
@@ -261,6 +262,23 @@ void TestApplicationToast::buttonClickReportsThenFadesOnce()
     QTest::mouseClick(popup->button(UmLiteContentDlg::Btn0), Qt::LeftButton);
     QTRY_VERIFY(popup.isNull());
     QCOMPARE(destroyed.count(), 1);
+}
+
+void TestApplicationToast::heapIsCompactedWhenTheLastPopupIsGone()
+{
+    const quint64 first = m_service->showToast(requestWithActions(1), m_listener);
+    const quint64 second = m_service->showToast(requestWithActions(1), m_listener);
+    const QList<QPointer<UmLiteContentDlg>> popups{modulePopups().at(0), modulePopups().at(1)};
+    const int before = winsim::control::heapCompactions();
+
+    QVERIFY(m_service->hideToast(first));
+    QTRY_VERIFY(popups.at(0).isNull() || popups.at(1).isNull());
+    QCoreApplication::processEvents();
+    QCOMPARE(winsim::control::heapCompactions(), before); // one still shown
+
+    QVERIFY(m_service->hideToast(second));
+    QTRY_VERIFY(popups.at(0).isNull() && popups.at(1).isNull());
+    QTRY_COMPARE(winsim::control::heapCompactions(), before + 1);
 }
 
 void TestApplicationToast::segmentClickReportsSourceTwo()

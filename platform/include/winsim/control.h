@@ -45,6 +45,9 @@ WINSIM_API void clearWindowPosCalls();
 // lookup by name did or did not happen).
 WINSIM_API int moduleHandleLookups();
 
+// How many times the process heap was compacted.
+WINSIM_API int heapCompactions();
+
 // ---- fault injection and the call trace ------------------------------------------
 //
 // Calls are named as "Interface::Method" ("IXmlDocument::CreateTextNode",
