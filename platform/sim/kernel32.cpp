@@ -7,14 +7,35 @@
 #include <QString>
 
 #include <atomic>
+#include <cstring>
 #include <dlfcn.h>
+#include <link.h>
 #include <malloc.h>
+#include <string>
 
 namespace {
 
 std::atomic<int> g_lookups{0};
 std::atomic<int> g_heapCompactions{0};
 int g_processHeap; // its address is the handle
+
+struct LoadedSearch {
+    const char* fileName;
+    std::string path;
+};
+
+int matchLoaded(struct dl_phdr_info* info, size_t, void* data)
+{
+    auto* search = static_cast<LoadedSearch*>(data);
+    const char* path = info->dlpi_name;
+    if (!path || !*path)
+        return 0;
+    const char* slash = std::strrchr(path, '/');
+    if (std::strcmp(slash ? slash + 1 : path, search->fileName) != 0)
+        return 0;
+    search->path = path;
+    return 1;
+}
 
 } // namespace
 
@@ -39,7 +60,12 @@ extern "C" HMODULE GetModuleHandleW(LPCWSTR lpModuleName)
     if (!lpModuleName)
         return reinterpret_cast<HMODULE>(dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD));
     const QByteArray file = winsim::localLibraryFileName(QString::fromWCharArray(lpModuleName)).toLocal8Bit();
-    void* handle = dlopen(file.constData(), RTLD_LAZY | RTLD_NOLOAD);
+    // Windows looks in the process's module list only. dlopen by bare name
+    // would search the library path on disk first, even with RTLD_NOLOAD.
+    LoadedSearch search{file.constData(), {}};
+    if (!dl_iterate_phdr(&matchLoaded, &search))
+        return nullptr;
+    void* handle = dlopen(search.path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
     if (handle)
         dlclose(handle); // drop the reference NOLOAD took: the handle stays valid while the module is loaded
     return reinterpret_cast<HMODULE>(handle);
