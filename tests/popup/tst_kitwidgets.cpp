@@ -358,7 +358,7 @@ void TestKitWidgets::composedSheetNarrowsOnlyOtherClasses()
     const QString composed = umlite::composedSheet(classes, "ToastApplicationWidgetDlg");
     QVERIFY(composed.startsWith("QFrame#umlite_frame {"));
     QVERIFY(!composed.contains(R"([umThemeClass="ToastApplicationWidgetDlg"])"));
-    QVERIFY(composed.contains(R"(QLabel[umThemeClass="Toast_Content_Label_Of_1"])"));
+    QVERIFY(composed.contains(R"(QWidget[umThemeClass="Toast_Content_Label_Of_1"])"));
     // A root of neither class narrows both.
     QVERIFY(umlite::composedSheet(classes).contains(R"([umThemeClass="ToastApplicationWidgetDlg"])"));
 }
