@@ -113,6 +113,14 @@ void showAndHide(ApplicationToastImpl& service, int count)
     }
 }
 
+int popupsLeft()
+{
+    int count = 0;
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        count += qobject_cast<const ApplicationToastWidget*>(window) ? 1 : 0;
+    return count;
+}
+
 void reportMemory()
 {
     ApplicationToastImpl service;
@@ -125,8 +133,8 @@ void reportMemory()
     malloc_trim(0);
     const double trimmed = residentMiB();
     std::printf("rss MiB: start %.2f, after 500 popups %.2f (growth %.2f), after malloc_trim %.2f (growth %.2f); "
-                "windows left %d\n",
-                start, after, after - start, trimmed, trimmed - start, int(QApplication::topLevelWidgets().size()));
+                "popups left %d\n",
+                start, after, after - start, trimmed, trimmed - start, popupsLeft());
     std::fflush(stdout);
 }
 

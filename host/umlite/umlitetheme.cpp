@@ -204,13 +204,65 @@ PendingRoots& pending()
     return *instance;
 }
 
+// Qt parses a sheet once per widget that holds it, and reads its values again
+// for each parse: a sheet set on every new window is all that work per window.
+// Windows of the same classes therefore share a hidden parent that holds the
+// sheet for them; they stay windows. Never destroyed, as the skin.
+QHash<QString, QWidget*>& holders()
+{
+    static QHash<QString, QWidget*> instance;
+    return instance;
+}
+
+const char k_heldClassesProperty[] = "umHeldThemeClasses";
+
+bool isSheetHolder(const QWidget* widget)
+{
+    return widget && !widget->parentWidget() && widget->property(k_heldClassesProperty).isValid();
+}
+
+// Brings the holder's sheet to the current theme; true when it changed, which
+// makes Qt restyle every window it holds.
+bool refreshHolder(QWidget* holder)
+{
+    // Narrowed throughout: its windows may change class and must not keep
+    // rules of the class they had.
+    const QString sheet = composedSheet(holder->property(k_heldClassesProperty).toStringList());
+    if (holder->styleSheet() == sheet)
+        return false;
+    holder->setStyleSheet(sheet);
+    return true;
+}
+
+QWidget* sheetHolder(const QStringList& themeClasses)
+{
+    QWidget*& holder = holders()[themeClasses.join(QLatin1Char('\n'))];
+    if (!holder) {
+        holder = new QWidget;
+        holder->setObjectName(QStringLiteral("umlite_sheet_holder"));
+        holder->setProperty(k_heldClassesProperty, themeClasses);
+        // Polished, it has Qt restyle what it holds when its sheet changes.
+        holder->ensurePolished();
+    }
+    refreshHolder(holder);
+    return holder;
+}
+
 // Gives root the sheet for its classes; true when the sheet changed, which
 // makes Qt re-polish the root's whole subtree by itself.
 bool refreshScope(QWidget* root)
 {
     if (pending().roots.contains(root))
         return false;
-    const QString sheet = composedSheet(scopes().value(root), root->property(k_classProperty).toString());
+    const QStringList classes = scopes().value(root);
+    QWidget* holder = root->parentWidget();
+    if (isSheetHolder(holder)) {
+        const bool restyled = refreshHolder(holder);
+        // Classes that joined later are carried by the window itself.
+        if (holder->property(k_heldClassesProperty).toStringList() == classes && root->styleSheet().isEmpty())
+            return restyled;
+    }
+    const QString sheet = composedSheet(classes, root->property(k_classProperty).toString());
     if (root->styleSheet() == sheet)
         return false;
     const bool hadSheet = !root->styleSheet().isEmpty();
@@ -276,6 +328,13 @@ void settleThemeSheet(QWidget* root)
     // Polished before it has a sheet, each widget is restyled once when the
     // sheet arrives; polished after, Qt matches its rules twice.
     root->ensurePolished();
+    if (root->isWindow() && !root->parentWidget() && root->styleSheet().isEmpty()) {
+        const QStringList classes = scopes().value(root);
+        if (!classes.isEmpty()) {
+            root->setParent(sheetHolder(classes), root->windowFlags());
+            return;
+        }
+    }
     refreshScope(root);
 }
 

@@ -66,6 +66,7 @@ private slots:
     void longTitleEllipsisKeepsTheFrame();
 
     void themeSwitchRestylesEverySkin();
+    void windowsShareTheirSheetAndKeepTheirOwnClass();
 
     void scopedSheetNarrowsEverySelector_data();
     void scopedSheetNarrowsEverySelector();
@@ -298,6 +299,33 @@ void TestKitWidgets::themeSwitchRestylesEverySkin()
     QVERIFY(dialog.styleSheet().contains("umlite_frame"));
     QVERIFY(dialog.styleSheet() != lightSheet);
     QCOMPARE(dialog.themeClassName(), QString("ToastApplicationWidgetDlg"));
+}
+
+void TestKitWidgets::windowsShareTheirSheetAndKeepTheirOwnClass()
+{
+    const auto textColor = [](const QWidget* w) { return w->palette().color(w->foregroundRole()).name(); };
+    UmLiteContentDlg first;
+    UmLiteContentDlg second;
+    for (UmLiteContentDlg* dialog : {&first, &second}) {
+        dialog->setThemeClassName("ToastApplicationWidgetDlg");
+        dialog->ensureButton(UmLiteContentDlg::Btn0);
+        dialog->setButtonText(UmLiteContentDlg::Btn0, "Open");
+        dialog->show();
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    // Separate windows, styled by one sheet.
+    QVERIFY(first.isWindow() && second.isWindow());
+    QVERIFY(first.parentWidget() && first.parentWidget() == second.parentWidget());
+    QVERIFY(!first.parentWidget()->isVisible());
+    QCOMPARE(textColor(first.button(UmLiteContentDlg::Btn0)), QString("#ffffff")); // the first button's own rule
+    QCOMPARE(textColor(second.button(UmLiteContentDlg::Btn0)), QString("#ffffff"));
+
+    // A window that changes class drops the rules of the class it had, and
+    // the other window keeps them.
+    first.setThemeClassName("UmLiteContentDlg");
+    QCOMPARE(textColor(first.button(UmLiteContentDlg::Btn0)), QString("#202124"));
+    QCOMPARE(textColor(second.button(UmLiteContentDlg::Btn0)), QString("#ffffff"));
+    QCOMPARE(textColor(first.findChild<QLabel*>("umlite_title")), QString("#5f6368"));
 }
 
 void TestKitWidgets::scopedSheetNarrowsEverySelector_data()
