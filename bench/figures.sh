@@ -13,15 +13,15 @@ bin="$build/bin"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 export QT_LOGGING_RULES='*.warning=false'
-flags=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_color=false)
+# Repetitions of a file's benchmarks in random order, so that a busy spell of
+# the machine weighs on a figure and its baseline alike.
+flags=(--benchmark_repetitions=5 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+  --benchmark_color=false)
 
 echo "running benchmarks (a few minutes)..." >&2
 "$bin/bench_parse" "${flags[@]}" >"$out/parse"
 "$bin/bench_nativetoast" "${flags[@]}" >"$out/native"
-# Popup and baseline repetitions interleaved, so that a busy spell of the
-# machine falls on both.
-QT_QPA_PLATFORM=offscreen "$bin/bench_popup" --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true \
-  --benchmark_report_aggregates_only=true --benchmark_color=false >"$out/popup"
+QT_QPA_PLATFORM=offscreen "$bin/bench_popup" "${flags[@]}" --benchmark_repetitions=10 >"$out/popup"
 "$bin/bench_startup" 20 >"$out/startup"
 "$root/bench/desktop/run.sh" "$build" >"$out/desktop" 2>"$out/desktop.err" || true
 # Our console reporter colours its lines; the figures are read from plain text.
@@ -45,7 +45,7 @@ cat <<TABLE
 | Native \`showToast\` vs libnotify, call returns | $(desktop "module showToast returns") ms vs $(desktop "libnotify notify_notification_show returns") ms, ratio $(ratio "showToast / notify_notification_show (call returns)" "$out/desktop") | same toast (summary, body, icon, two actions) to the same dunst, 200 each, interleaved, medians (\`bench/desktop/run.sh\`) |
 | … until dunst answered \`Notify\` | ratio $(ratio "module / libnotify (until dunst answered Notify)" "$out/desktop") | the same runs, timed to the server's reply seen by a bus monitor |
 | Native \`showToast\`, no server on the bus | $(awk '/no notification server on the session bus/ { f = 1 } f && index($0, "module showToast returns") == 1 { print $(NF-1); exit }' "$out/desktop") ms | returns at once; the listener hears the failure later (\`bench/desktop/run.sh\`) |
-| Popup show ratio | $(ratio "BM_PopupShowToast / BM_BareDialogShow" "$out/popup") | \`showToast\` of a popup with three lines and three buttons ÷ a bare \`QDialog\` with the same number of child widgets, offscreen, medians of 5 (\`bench_popup\`) |
+| Popup show ratio | $(ratio "BM_PopupShowToast / BM_BareDialogShow" "$out/popup") | \`showToast\` of a popup with three lines and three buttons ÷ a bare \`QDialog\` with the same number of child widgets, offscreen, medians of 10 repetitions interleaved with the baseline's (\`bench_popup\`) |
 | Memory per stored native toast | ${bytes_per_toast} B | heap in use after 10,000 toasts shown and hidden, per toast (the service keeps every entry by design; \`bench_nativetoast\`) |
 | Memory after 500 popups | ${rss} | resident set after 500 popups shown and hidden, against the start (\`bench_popup\`) |
 | Startup: load the module | $(startup load) | fresh process, from after its \`QApplication\`; median of 20 (\`bench_startup\`) |
