@@ -210,8 +210,10 @@ PendingRoots& pending()
 // sheet for them; they stay windows. Never destroyed, as the skin.
 QHash<QString, QWidget*>& holders()
 {
-    static QHash<QString, QWidget*> instance;
-    return instance;
+    // Outlives every window it may hold, including windows still shown while
+    // the application goes away.
+    static auto* instance = new QHash<QString, QWidget*>;
+    return *instance;
 }
 
 const char k_heldClassesProperty[] = "umHeldThemeClasses";
