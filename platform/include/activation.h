@@ -1,7 +1,7 @@
 // The factory interface through which runtime classes are activated.
 #pragma once
 
-#include "inspectable.h"
+#include "winrtbase.h"
 
 struct IActivationFactory : public IInspectable
 {

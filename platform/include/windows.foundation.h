@@ -2,7 +2,7 @@
 #pragma once
 
 #include "eventtoken.h"
-#include "inspectable.h"
+#include "winrtbase.h"
 
 namespace ABI {
 namespace Windows {

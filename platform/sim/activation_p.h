@@ -1,7 +1,7 @@
 // Runtime classes the simulation can activate, by class name.
 #pragma once
 
-#include <inspectable.h>
+#include <winrtbase.h>
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // its Windows name.
 #pragma once
 
-#include <inspectable.h>
+#include <winrtbase.h>
 #include <propidl.h>
 
 #ifndef WINSIM_API

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "../combaseapi.h"
-#include "../inspectable.h"
+#include "../winrtbase.h"
 #include "client.h"
 
 #include <atomic>
