@@ -170,8 +170,8 @@ class PendingRoots : public QObject
 {
 public:
     // Value: the root owns its scope, so it keeps its classes wherever it is
-    // placed. Windows defer too: their sheet set once when first polished
-    // spares Qt parsing it again for every class that joins before.
+    // placed. Windows defer too: taking their sheet once, when first
+    // measured, shown or polished, spares Qt a parse per class that joins.
     QHash<const QWidget*, bool> roots;
 
     bool eventFilter(QObject* watched, QEvent* event) override

@@ -10,12 +10,14 @@ namespace umlite {
 // reach it. The rules live in one sheet at the widget's scope root (the
 // nearest ancestor already holding one, else its window), so a dialog full
 // of themed widgets is parsed and inherited once, not once per widget.
-// ownsScope: the widget is a root itself, whose sheet is set at once.
+// ownsScope: the widget is a root itself; its sheet waits until the widget
+// is first measured, shown or polished (see settleThemeSheet).
 void applyThemeSheet(QWidget* widget, const QString& themeClass, bool withChildren, bool ownsScope = false);
 
-// A root whose sheet waits for its polish takes it now. Setting a window's
-// first sheet while Qt polishes it makes Qt polish it twice, and parse the
-// sheet twice: settle it before showing or measuring.
+// A root whose sheet waits for its polish takes it now; a window without a
+// parent joins the hidden holder of its classes' sheet instead. Setting a
+// window's first sheet while Qt polishes it makes Qt polish it twice, and
+// parse the sheet twice: settle it before showing or measuring.
 void settleThemeSheet(QWidget* root);
 
 // sheet with every selector narrowed to widgets of themeClass and their
