@@ -76,6 +76,15 @@ QStringList actionsJson(const QStringList& textsAndActions)
     return entries;
 }
 
+bool everyoneHeard(const QVector<std::shared_ptr<RecordingListener>>& listeners)
+{
+    for (const auto& listener : listeners) {
+        if (listener->count() == 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class DesktopRoadTest : public QObject
@@ -308,14 +317,7 @@ void DesktopRoadTest::serverKilled()
         QTRY_VERIFY(dunst::holds() >= 1);
     QVERIFY(dunst::killServer());
 
-    auto allHeard = [&listeners] {
-        for (const auto& listener : qAsConst(listeners)) {
-            if (listener->count() == 0)
-                return false;
-        }
-        return true;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(allHeard(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(everyoneHeard(listeners), 30000);
 
     // Back on a desktop with dunst again: the same service shows toasts again.
     QVERIFY(dunst::startServer());
@@ -354,14 +356,7 @@ void DesktopRoadTest::burst()
         QCOMPARE(listener->count(), 0);
 
     QVERIFY(dunst::ctl("close-all"));
-    auto allHeard = [&listeners] {
-        for (const auto& listener : qAsConst(listeners)) {
-            if (listener->count() == 0)
-                return false;
-        }
-        return true;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(allHeard(), 90000);
+    QTRY_VERIFY_WITH_TIMEOUT(everyoneHeard(listeners), 90000);
     QCOMPARE(dunst::holds(), 0);
     expectNothingMoreAfterASentinel();
     for (int i = 0; i < count; ++i) {
