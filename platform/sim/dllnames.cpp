@@ -1,10 +1,12 @@
-// Windows library file names and their stand-ins in the build's lib directory.
+// Windows library file names and their stand-ins beside the platform library.
 #include <winsim/control.h>
 #include <winsim/dllnames.h>
 
 #include "reset_p.h"
 
+#include <dlfcn.h>
 #include <mutex>
+#include <QFileInfo>
 #include <QSet>
 
 namespace {
@@ -37,6 +39,21 @@ void readEnvironmentOnce(MissingLibraries& m)
         m.names.insert(windowsKey(name));
 }
 
+// Windows takes its system libraries from its own folder whatever the caller's
+// search path; the stand-ins lie in the folder this library was loaded from.
+QString platformLibraryDir()
+{
+    static const QString dir = [] {
+        Dl_info info{};
+        if (!dladdr(reinterpret_cast<void*>(&platformLibraryDir), &info) || !info.dli_fname)
+            return QString();
+        // A relative name (a host that loaded us by one) is made absolute now,
+        // before the process may change its working directory.
+        return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+    }();
+    return dir;
+}
+
 } // namespace
 
 namespace winsim {
@@ -53,9 +70,10 @@ QString localLibraryFileName(const QString& windowsFileName)
     }
     if (base.endsWith(QLatin1String(".dll")))
         base.chop(4);
-    if (isMissing)
-        return QStringLiteral("libwinsim-missing-%1.so").arg(base);
-    return QStringLiteral("lib%1.so").arg(base);
+    const QString file = isMissing ? QStringLiteral("libwinsim-missing-%1.so").arg(base)
+                                   : QStringLiteral("lib%1.so").arg(base);
+    const QString dir = platformLibraryDir();
+    return dir.isEmpty() ? file : dir + QLatin1Char('/') + file;
 }
 
 namespace control {

@@ -4,6 +4,7 @@
 #include <winsim/control.h>
 #include <winsim/dllnames.h>
 
+#include <QFileInfo>
 #include <QString>
 
 #include <atomic>
@@ -59,7 +60,9 @@ extern "C" HMODULE GetModuleHandleW(LPCWSTR lpModuleName)
     ++g_lookups;
     if (!lpModuleName)
         return reinterpret_cast<HMODULE>(dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD));
-    const QByteArray file = winsim::localLibraryFileName(QString::fromWCharArray(lpModuleName)).toLocal8Bit();
+    // Windows matches a loaded module by its base name, wherever it was loaded from.
+    const QByteArray file =
+        QFileInfo(winsim::localLibraryFileName(QString::fromWCharArray(lpModuleName))).fileName().toLocal8Bit();
     // Windows looks in the process's module list only. dlopen by bare name
     // would search the library path on disk first, even with RTLD_NOLOAD.
     LoadedSearch search{file.constData(), {}};

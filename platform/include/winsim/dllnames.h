@@ -11,7 +11,9 @@
 
 namespace winsim {
 
-// "combase.dll" -> "libcombase.so" (case-insensitive, as Windows file names are).
+// "combase.dll" -> "<dir>/libcombase.so" (case-insensitive, as Windows file
+// names are), where <dir> is the folder libwinsim.so was loaded from: like
+// Windows' system folder, it does not depend on the host's library search path.
 // A library that control::setLibraryMissing marks as missing, or that is listed
 // in the environment variable WINSIM_MISSING_LIBRARIES (comma-separated Windows
 // names, read when the process first asks), maps to a file that does not exist.
