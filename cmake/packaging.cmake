@@ -4,6 +4,7 @@ include(CMakePackageConfigHelpers)
 
 set(SNT_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/systemnotifytoast)
 set(SNT_INSTALL_LIBDIR ${CMAKE_INSTALL_LIBDIR})
+set(SNT_MODULE_FILE_NAME libsystemnotifytoast.so.${PROJECT_VERSION_MAJOR})
 set(SNT_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/SystemNotifyToast)
 
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/SystemNotifyToastConfig.cmake.in

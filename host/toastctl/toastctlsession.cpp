@@ -47,6 +47,7 @@ bool ModuleHandle::load(const QString& file, QString& error)
     } else {
         const QString appDir = QCoreApplication::applicationDirPath();
         candidates << appDir + QStringLiteral("/../lib/libsystemnotifytoast.so")
+                   << appDir + QStringLiteral("/" SNT_INSTALLED_MODULE_FROM_BINDIR)
                    << appDir + QStringLiteral("/libsystemnotifytoast.so")
                    << QStringLiteral(SYSTEMNOTIFYTOAST_MODULE_NAME);
     }

@@ -10,7 +10,26 @@
 #include <QMutexLocker>
 #include <QResource>
 
+#include <dlfcn.h>
+
 namespace {
+
+// The kit's default skin lies at a fixed place relative to the kit library
+// itself, in the build tree and in an installed prefix wherever it was moved.
+QStringList skinDirsBesideKit()
+{
+    static const QStringList dirs = [] {
+        QStringList found;
+        Dl_info info{};
+        if (!dladdr(reinterpret_cast<void*>(&skinDirsBesideKit), &info) || !info.dli_fname)
+            return found;
+        const QDir libDir = QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absoluteDir();
+        for (const char* relative : {UMLITE_SKIN_FROM_BUILT_LIB, UMLITE_SKIN_FROM_INSTALLED_LIB})
+            found << QDir::cleanPath(libDir.filePath(QString::fromUtf8(relative)));
+        return found;
+    }();
+    return dirs;
+}
 
 class ResourceRegistry : public IUmResourceRegistry
 {
@@ -75,9 +94,7 @@ private:
             paths << appDir << appDir + QStringLiteral("/skin")
                   << appDir + QStringLiteral("/../share/systemnotifytoast/skin");
         }
-#ifdef UMLITE_DEFAULT_SKIN_DIR
-        paths << QStringLiteral(UMLITE_DEFAULT_SKIN_DIR);
-#endif
+        paths += skinDirsBesideKit();
         return paths;
     }
 
