@@ -34,7 +34,10 @@ public:
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QLibrary module(QStringLiteral(SYSTEMNOTIFYTOAST_MODULE_FILE));
+    QStringList arguments = app.arguments().mid(1);
+    const bool appDrawn = arguments.removeAll(QStringLiteral("--app-drawn")) > 0;
+    // The installed module, unless the command line names another file.
+    QLibrary module(arguments.value(0, QStringLiteral(SYSTEMNOTIFYTOAST_MODULE_FILE)));
     auto create = reinterpret_cast<CreateSystemNotifyToastFn>(module.resolve("createSystemNotifyToast"));
     auto destroy = reinterpret_cast<DeleteSystemNotifyToastFn>(module.resolve("deleteSystemNotifyToast"));
     if (!create || !destroy) {
@@ -43,7 +46,7 @@ int main(int argc, char* argv[])
     }
 
     // false: native toasts where the system has them, tray balloons otherwise.
-    ISystemNotifyToast* toasts = create(app.arguments().contains(QStringLiteral("--app-drawn")));
+    ISystemNotifyToast* toasts = create(appDrawn);
     toasts->init({{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Example")}});
 
     const QMap<int, QVariant> request{

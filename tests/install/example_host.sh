@@ -1,38 +1,76 @@
 #!/bin/sh
-# Installs the build into a scratch prefix, builds the minimal example host
-# against that installation only, runs it on the private desktop and answers
-# its native toast from dunst's menu: the host must hear the second action.
+# Installs the build into a scratch prefix and builds the minimal example host
+# against that installation only, without any RPATH of its own. Then runs it
+# on the private desktop, from an unrelated folder and with nothing in its
+# environment but the desktop's display and bus, and answers its native toast
+# from dunst's menu: the host must hear the second action. MODE says where the
+# module comes from:
+#   moved-prefix  the installation, after the whole prefix was moved elsewhere
+#   build-tree    BUILD_DIR/lib, loaded by its path
 #
-#   example_host.sh BUILD_DIR SOURCE_DIR [EXTRA_CXX_FLAGS]
+#   example_host.sh MODE BUILD_DIR SOURCE_DIR [EXTRA_CXX_FLAGS]
 # Runs inside scripts/with-desktop.sh.
 set -eu
-build=$1
-source=$2
-flags=${3:-}
+mode=$1
+build=$2
+source=$3
+flags=${4:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
+fail() {
+    echo "$*" >&2
+    exit 1
+}
 
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 cmake -S "$source/examples/minimal-host" -B "$scratch/example" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_PREFIX_PATH="$scratch/prefix" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+    -DCMAKE_PREFIX_PATH="$scratch/prefix" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_SKIP_RPATH=ON >/dev/null
 cmake --build "$scratch/example" >/dev/null
+host=$scratch/example/minimal-host
 
 # Nothing of the source tree may reach the example's compilation.
 if grep -rq -- "$source/src\|$source/host\|$source/platform" "$scratch/example/CMakeFiles/minimal-host.dir/flags.make"; then
-    echo "the example was compiled with paths into the source tree" >&2
-    exit 1
+    fail "the example was compiled with paths into the source tree"
+fi
+if readelf -d "$host" | grep -Eq 'RPATH|RUNPATH'; then
+    fail "the example carries a library search path: $(readelf -d "$host" | grep -E 'RPATH|RUNPATH')"
 fi
 
-# The installed libraries are not in the loader's default path in a scratch prefix.
-LD_LIBRARY_PATH="$scratch/prefix/lib" "$scratch/example/minimal-host" >"$scratch/out" 2>"$scratch/err" &
+case "$mode" in
+moved-prefix)
+    # Every installed binary finds its libraries relative to itself.
+    for file in $(find "$scratch/prefix" -type f \( -name '*.so*' -o -perm -u+x \)); do
+        readelf -d "$file" 2>/dev/null | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]/\2/p' | tr ':' '\n' |
+            grep -v '^\$ORIGIN' | grep . && fail "$file has a search path that does not start at \$ORIGIN"
+    done
+    installed=$(find "$scratch/prefix" -name libsystemnotifytoast.so.1)
+    [ -n "$installed" ] || fail "no libsystemnotifytoast.so.1 in the installation"
+    mv "$scratch/prefix" "$scratch/moved"
+    module=$scratch/moved/${installed#"$scratch/prefix/"}
+    ;;
+build-tree)
+    module=$build/lib/libsystemnotifytoast.so
+    ;;
+*)
+    fail "unknown mode $mode"
+    ;;
+esac
+
+# Only what the desktop needs, and the sanitizers' settings when the build has them.
+set -- DISPLAY="$DISPLAY" DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
+for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    eval "value=\${$name:-}"
+    [ -z "$value" ] || set -- "$@" "$name=$value"
+done
+mkdir "$scratch/elsewhere"
+(cd "$scratch/elsewhere" && exec env -i "$@" "$host" "$module") >"$scratch/out" 2>"$scratch/err" &
 pid=$!
 tries=0
 until [ "$(dunstctl count displayed 2>/dev/null || echo 0)" -ge 1 ]; do
     tries=$((tries + 1))
     if [ $tries -gt 200 ] || ! kill -0 "$pid" 2>/dev/null; then
-        echo "the example's toast never reached dunst" >&2
         cat "$scratch/out" "$scratch/err" >&2
-        exit 1
+        fail "the example's toast never reached dunst"
     fi
     sleep 0.05
 done
@@ -41,9 +79,8 @@ dunstctl context
 wait "$pid"
 pid=
 cat "$scratch/out"
-grep -Eq '^shown id=[1-9][0-9]*$' "$scratch/out" || { echo "no native toast id" >&2; exit 1; }
+grep -Eq '^shown id=[1-9][0-9]*$' "$scratch/out" || fail "no native toast id"
 grep -Eq '^activated id=[1-9][0-9]* source=1 index=1 action=undo$' "$scratch/out" || {
-    echo "the host did not hear the second action" >&2
     cat "$scratch/err" >&2
-    exit 1
+    fail "the host did not hear the second action"
 }
