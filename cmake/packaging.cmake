@@ -24,18 +24,69 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/systemnotifytoast.pc.in
   ${PROJECT_BINARY_DIR}/systemnotifytoast.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/systemnotifytoast.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
+# Files a Debian package carries beside the binaries; plain installs get them too.
+set(SNT_DEBIAN_DIR ${PROJECT_SOURCE_DIR}/cmake/debian)
+set(SNT_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/systemnotifytoast)
+find_program(GZIP_EXECUTABLE gzip REQUIRED)
+# -n: no name or time stamp, so that the same input gives the same package.
+function(snt_gzip out in)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${GZIP_EXECUTABLE} -n -9 -c ${in} > ${out}
+    DEPENDS ${in} VERBATIM)
+endfunction()
+snt_gzip(${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz ${SNT_DEBIAN_DIR}/changelog)
+snt_gzip(${PROJECT_BINARY_DIR}/debian/toastctl.1.gz ${PROJECT_SOURCE_DIR}/host/toastctl/toastctl.1)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
+add_custom_target(package_docs ALL DEPENDS
+  ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz ${PROJECT_BINARY_DIR}/debian/toastctl.1.gz)
+install(FILES ${PROJECT_BINARY_DIR}/debian/toastctl.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${SNT_DEBIAN_DIR}/copyright ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz
+        DESTINATION ${SNT_INSTALL_DOCDIR})
+install(FILES ${SNT_DEBIAN_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME systemnotifytoast)
+
+# The package's version is the changelog's latest entry, as in Debian.
+file(STRINGS ${SNT_DEBIAN_DIR}/changelog SNT_CHANGELOG_TOP LIMIT_COUNT 1)
+if(NOT SNT_CHANGELOG_TOP MATCHES "^systemnotifytoast \\(([^-)]+)-([^)]+)\\)")
+  message(FATAL_ERROR "cmake/debian/changelog: the first line names no version")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "cmake/debian/changelog: the latest entry is for ${CMAKE_MATCH_1}, "
+                      "the project is ${PROJECT_VERSION}; add an entry")
+endif()
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_2})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME systemnotifytoast)
 set(CPACK_PACKAGE_VENDOR "Orvex Office")
 set(CPACK_PACKAGE_CONTACT "Orvex Office toast module maintainers <toast@orvex.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toast notifications for Orvex Office hosts")
 set(CPACK_PACKAGE_DESCRIPTION
-  "The toast module, its public headers, toastctl, and the stand-ins of the host kit and Windows runtime it needs on Linux.")
+  "The toast module that Orvex Office hosts load by file name, its public
+headers, CMake package and pkg-config file for host developers, and toastctl,
+a host program that shows a toast from the command line.
+.
+On Linux the module runs on a simulation of the Windows runtime it is written
+for; native toasts reach the desktop's notification server over D-Bus. The
+simulation and the stand-ins of the host kit lie in a private folder.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Registers the shared libraries with ldconfig on install and removal.
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${SNT_INSTALL_PRIVATE_LIBDIR})
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "dunst | notification-daemon")
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# Stripped binaries; their debug information goes to a -dbgsym package.
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+set(CPACK_POST_BUILD_SCRIPTS ${SNT_DEBIAN_DIR}/fix-dbgsym.cmake)
+# Only the module is a public library. dpkg runs ldconfig through a trigger;
+# the shlibs file is written here because CPack's would list the private
+# libraries too. Naming postinst and postrm (files that do not exist) keeps
+# CPack from writing scripts that call ldconfig themselves.
+configure_file(${SNT_DEBIAN_DIR}/shlibs.in ${PROJECT_BINARY_DIR}/debian/shlibs @ONLY)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+  ${SNT_DEBIAN_DIR}/triggers ${PROJECT_BINARY_DIR}/debian/shlibs
+  ${PROJECT_BINARY_DIR}/debian/none/postinst ${PROJECT_BINARY_DIR}/debian/none/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
