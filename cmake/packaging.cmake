@@ -79,10 +79,11 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # Stripped binaries; their debug information goes to a -dbgsym package.
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_POST_BUILD_SCRIPTS ${SNT_DEBIAN_DIR}/fix-dbgsym.cmake)
-# Only the module is a public library. dpkg runs ldconfig through a trigger;
-# the shlibs file is written here because CPack's would list the private
-# libraries too. Naming postinst and postrm (files that do not exist) keeps
-# CPack from writing scripts that call ldconfig themselves.
+# Only the module is a public library: dpkg runs ldconfig through a trigger,
+# and the shlibs file names the module alone (CPack's own would complain about
+# every private library, which has no version). Naming postinst and postrm,
+# files that do not exist, keeps CPack from writing maintainer scripts that
+# call ldconfig; it warns that they are missing, and the package has none.
 configure_file(${SNT_DEBIAN_DIR}/shlibs.in ${PROJECT_BINARY_DIR}/debian/shlibs @ONLY)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${SNT_DEBIAN_DIR}/triggers ${PROJECT_BINARY_DIR}/debian/shlibs
