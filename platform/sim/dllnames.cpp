@@ -41,18 +41,17 @@ void readEnvironmentOnce(MissingLibraries& m)
 
 // Windows takes its system libraries from its own folder whatever the caller's
 // search path; the stand-ins lie in the folder this library was loaded from.
-QString platformLibraryDir()
+QString loadedFromDir()
 {
-    static const QString dir = [] {
-        Dl_info info{};
-        if (!dladdr(reinterpret_cast<void*>(&platformLibraryDir), &info) || !info.dli_fname)
-            return QString();
-        // A relative name (a host that loaded us by one) is made absolute now,
-        // before the process may change its working directory.
-        return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
-    }();
-    return dir;
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&loadedFromDir), &info) || !info.dli_fname)
+        return QString();
+    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
 }
+
+// Taken while the library is being loaded: a host that loaded it by a relative
+// name may change its working directory later.
+const QString g_platformLibraryDir = loadedFromDir();
 
 } // namespace
 
@@ -72,8 +71,7 @@ QString localLibraryFileName(const QString& windowsFileName)
         base.chop(4);
     const QString file = isMissing ? QStringLiteral("libwinsim-missing-%1.so").arg(base)
                                    : QStringLiteral("lib%1.so").arg(base);
-    const QString dir = platformLibraryDir();
-    return dir.isEmpty() ? file : dir + QLatin1Char('/') + file;
+    return g_platformLibraryDir.isEmpty() ? file : g_platformLibraryDir + QLatin1Char('/') + file;
 }
 
 namespace control {
