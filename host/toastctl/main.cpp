@@ -17,6 +17,7 @@
 #include <QVersionNumber>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -211,12 +212,14 @@ class LogLines
 public:
     explicit LogLines(bool print)
     {
-        UmxLoggerLite::setSink([this, print](const std::wstring& tag, const std::wstring& line) {
-            // Lines also come from the platform's event threads.
-            QMutexLocker lock(&m_mutex);
-            m_lines << QString::fromStdWString(line);
+        // The logger may still be calling a copy of the sink on a platform
+        // thread when this object goes: the sink shares the state.
+        std::shared_ptr<State> state = m_state;
+        UmxLoggerLite::setSink([state, print](const std::wstring& tag, const std::wstring& line) {
+            QMutexLocker lock(&state->mutex);
+            state->lines << QString::fromStdWString(line);
             if (print)
-                printEvent({{"event", "log"}, {"tag", QString::fromStdWString(tag)}, {"line", m_lines.last()}});
+                printEvent({{"event", "log"}, {"tag", QString::fromStdWString(tag)}, {"line", state->lines.last()}});
         });
     }
     ~LogLines() { UmxLoggerLite::setSink({}); }
@@ -225,26 +228,30 @@ public:
 
     int count() const
     {
-        QMutexLocker lock(&m_mutex);
-        return m_lines.size();
+        QMutexLocker lock(&m_state->mutex);
+        return m_state->lines.size();
     }
 
     // The last line since `from` that is not an operation's "end" line: why it stopped.
     QString lastReasonSince(int from) const
     {
-        QMutexLocker lock(&m_mutex);
-        for (int i = m_lines.size() - 1; i >= from; --i) {
-            const QString& line = m_lines.at(i);
-            const int message = line.indexOf(QLatin1String(" : "));
-            if (message >= 0 && !line.midRef(message + 3).startsWith(QLatin1String("end")))
-                return line;
+        QMutexLocker lock(&m_state->mutex);
+        const QStringList& lines = m_state->lines;
+        for (int i = lines.size() - 1; i >= from; --i) {
+            const int message = lines.at(i).indexOf(QLatin1String(" : "));
+            if (message >= 0 && !lines.at(i).midRef(message + 3).startsWith(QLatin1String("end")))
+                return lines.at(i);
         }
         return QString();
     }
 
 private:
-    mutable QMutex m_mutex;
-    QStringList m_lines;
+    struct State
+    {
+        QMutex mutex;
+        QStringList lines;
+    };
+    std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
 // As a Windows host calls SetCurrentProcessExplicitAppUserModelID: through shell32.
