@@ -38,13 +38,14 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_XCB_GL_INTEGRATION=none
 run_suite "$root/build-asan" -DSNT_SANITIZE=ON
 
-echo "== fuzzing the request record (30 s) =="
+echo "== fuzzing whole requests, down to the native toast's XML (30 s) =="
 cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DSNT_BUILD_TESTS=OFF -DSNT_BUILD_BENCH=OFF -DSNT_BUILD_FUZZ=ON >/dev/null
 cmake --build "$root/build-fuzz" --target fuzz_toastdata -j"$jobs"
 corpus=$(mktemp -d)
 cp "$root"/fuzz/corpus/* "$corpus"/
-"$root/build-fuzz/bin/fuzz_toastdata" -max_total_time=30 -rss_limit_mb=2048 "$corpus" 2>&1 | tail -n 3
+"$root/build-fuzz/bin/fuzz_toastdata" -max_total_time=30 -rss_limit_mb=2048 -dict="$root/fuzz/toastdata.dict" \
+  "$corpus" 2>&1 | tail -n 3
 rm -rf "$corpus"
 echo "fuzzing: no crash"

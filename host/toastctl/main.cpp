@@ -3,28 +3,62 @@
 #include "toastctlsession.h"
 #include "umxloggerlite.h"
 
+#include <shobjidl.h>
 #include <winsim/control.h>
+#include <winsim/dllnames.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QJsonObject>
+#include <QLibrary>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTimer>
 #include <QVersionNumber>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
-enum ExitCode { ExitDone = 0, ExitUsage = 2, ExitNoModule = 3, ExitNoOutcome = 4 };
+enum ExitCode { ExitDone = 0, ExitUsage = 2, ExitNoModule = 3, ExitNoOutcome = 4, ExitRefused = 5 };
 
 const char k_usage[] =
-    "usage: toastctl [--module FILE] [--app-drawn] [--rtl] [--config JSON] [--platform-version X.Y.Z]\n"
-    "                [--log] [--dump-xml] [--wait MS] [--all] [--hide-after MS]\n"
-    "                [--update REQUEST --update-after MS] show REQUEST\n"
+    "usage: toastctl [--module FILE] [--app-drawn] [--rtl] [--config JSON] [--app-id ID]\n"
+    "                [--platform-version X.Y.Z] [--log] [--dump-xml] [--wait MS] [--all]\n"
+    "                [--hide-after MS] [--update REQUEST --update-after MS] show REQUEST\n"
     "       toastctl [--module FILE] [--platform-version X.Y.Z] supported\n"
+    "       toastctl --help | --version\n"
     "REQUEST and JSON are JSON objects, or @file.json.\n";
+
+const char k_help[] =
+    "\n"
+    "Loads the toast module and shows one toast, printing what becomes of it as\n"
+    "one JSON object per line; or says whether the system has native toasts.\n"
+    "\n"
+    "  --module FILE            the module to load (default: the one installed beside toastctl)\n"
+    "  --app-drawn              popups drawn by the module instead of native toasts\n"
+    "  --rtl                    lay the host out right to left\n"
+    "  --config JSON            what init receives: appUserModeId, startMenuLnkPath, appName, rccSources\n"
+    "  --app-id ID              the process's own application id (default toastctl), used when\n"
+    "                           --config names no appUserModeId\n"
+    "  --platform-version X.Y.Z pin the Windows version the platform reports\n"
+    "  --log                    print the module's log lines as {\"event\":\"log\",...}\n"
+    "  --dump-xml               print the documents the in-memory delivery received\n"
+    "  --wait MS                how long to wait for an outcome (default 30000)\n"
+    "  --all                    report every outcome until --wait ends\n"
+    "  --hide-after MS          hide the toast after MS\n"
+    "  --update REQUEST         request given to updateToast ...\n"
+    "  --update-after MS        ... after MS (the two go together)\n"
+    "  -h, --help               this text\n"
+    "  --version                the version\n"
+    "\n"
+    "Exit status: 0 done, 2 usage error or no screen for the road asked, 3 module not\n"
+    "loadable, 4 no outcome in time, 5 the service refused the toast.\n"
+    "Without DISPLAY and WAYLAND_DISPLAY (and QT_QPA_PLATFORM unset) native toasts\n"
+    "run on Qt's offscreen platform; popups and tray balloons need a screen.\n";
+
+const char k_defaultAppId[] = "toastctl";
 
 int usageError(const QString& message)
 {
@@ -32,9 +66,19 @@ int usageError(const QString& message)
     return ExitUsage;
 }
 
+int noScreen(const QString& what)
+{
+    std::fprintf(stderr, "toastctl: %s needs a screen, and neither DISPLAY nor WAYLAND_DISPLAY is set\n",
+                 qPrintable(what));
+    return ExitUsage;
+}
+
 struct Options
 {
+    bool help = false;
+    bool version = false;
     QString module;
+    QString appId;
     bool appDrawn = false;
     bool rightToLeft = false;
     QVariantMap config;
@@ -74,7 +118,10 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
 {
     QCommandLineParser parser;
     parser.addOptions({
+        {{"h", "help"}, "usage"},
+        {"version", "version"},
         {"module", "module file", "FILE"},
+        {"app-id", "the process's application id", "ID"},
         {"app-drawn", "popups drawn by the module"},
         {"rtl", "lay the host out right to left"},
         {"config", "configuration JSON", "JSON"},
@@ -91,6 +138,10 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
         error = parser.errorText();
         return false;
     }
+    options.help = parser.isSet("help");
+    options.version = parser.isSet("version");
+    if (options.help || options.version)
+        return true;
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
         error = QStringLiteral("missing command (show or supported)");
@@ -135,6 +186,13 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
         if (!readJsonArgument(parser.value("config"), text, error) || !configFromJson(text, options.config, error))
             return false;
     }
+    if (parser.isSet("app-id") && parser.value("app-id").isEmpty()) {
+        error = QStringLiteral("--app-id takes a non-empty ID");
+        return false;
+    }
+    options.appId = parser.value("app-id");
+    if (options.appId.isEmpty() && options.config.value(QStringLiteral("appUserModeId")).toString().isEmpty())
+        options.appId = QLatin1String(k_defaultAppId);
     if (!readMs(parser, "wait", options.waitMs, error) || !readMs(parser, "hide-after", options.hideAfterMs, error)
         || !readMs(parser, "update-after", options.updateAfterMs, error))
         return false;
@@ -148,20 +206,80 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
     return true;
 }
 
-void installLogSink()
+// The module's log lines: printed with --log, and kept to explain a refusal.
+class LogLines
 {
-    static QMutex mutex;
-    UmxLoggerLite::setSink([](const std::wstring& tag, const std::wstring& line) {
-        // Lines also come from the platform's event threads.
-        QMutexLocker lock(&mutex);
-        printEvent({{"event", "log"}, {"tag", QString::fromStdWString(tag)}, {"line", QString::fromStdWString(line)}});
-    });
+public:
+    explicit LogLines(bool print)
+    {
+        // The logger may still be calling a copy of the sink on a platform
+        // thread when this object goes: the sink shares the state.
+        std::shared_ptr<State> state = m_state;
+        UmxLoggerLite::setSink([state, print](const std::wstring& tag, const std::wstring& line) {
+            QMutexLocker lock(&state->mutex);
+            state->lines << QString::fromStdWString(line);
+            if (print)
+                printEvent({{"event", "log"}, {"tag", QString::fromStdWString(tag)}, {"line", state->lines.last()}});
+        });
+    }
+    ~LogLines() { UmxLoggerLite::setSink({}); }
+    LogLines(const LogLines&) = delete;
+    LogLines& operator=(const LogLines&) = delete;
+
+    int count() const
+    {
+        QMutexLocker lock(&m_state->mutex);
+        return m_state->lines.size();
+    }
+
+    // The last line since `from` that is not an operation's "end" line: why it stopped.
+    QString lastReasonSince(int from) const
+    {
+        QMutexLocker lock(&m_state->mutex);
+        const QStringList& lines = m_state->lines;
+        for (int i = lines.size() - 1; i >= from; --i) {
+            const int message = lines.at(i).indexOf(QLatin1String(" : "));
+            if (message >= 0 && !lines.at(i).midRef(message + 3).startsWith(QLatin1String("end")))
+                return lines.at(i);
+        }
+        return QString();
+    }
+
+private:
+    struct State
+    {
+        QMutex mutex;
+        QStringList lines;
+    };
+    std::shared_ptr<State> m_state = std::make_shared<State>();
+};
+
+// As a Windows host calls SetCurrentProcessExplicitAppUserModelID: through shell32.
+// Without that library there is nothing to set; the module then says what it misses.
+bool setProcessAppId(const QString& id, QString& error)
+{
+    QLibrary shell32(winsim::localLibraryFileName(QStringLiteral("shell32.dll")));
+    const auto set = reinterpret_cast<decltype(&SetCurrentProcessExplicitAppUserModelID)>(
+        shell32.resolve("SetCurrentProcessExplicitAppUserModelID"));
+    if (!set)
+        return true;
+    const HRESULT hr = set(id.toStdWString().c_str());
+    if (FAILED(hr)) {
+        error = QStringLiteral("--app-id \"%1\" refused by the platform (%2)").arg(id, QString::number(hr));
+        return false;
+    }
+    return true;
+}
+
+// The facade's own choice: native toasts from Windows 10 on, tray balloons before.
+bool isNativeRoad(const Options& options)
+{
+    return !options.appDrawn && winsim::control::osVersion().majorVersion() >= 10;
 }
 
 int runShow(const Options& options, ModuleHandle& module)
 {
-    if (options.log)
-        installLogSink();
+    LogLines log(options.log);
     ISystemNotifyToast* service = module.create(options.appDrawn);
     service->init(options.config);
 
@@ -176,7 +294,18 @@ int runShow(const Options& options, ModuleHandle& module)
         }
     });
 
+    const int linesBefore = log.count();
     const quint64 id = service->showToast(options.request, listener);
+    // 0 is a toast only for the tray, which keeps its balloon under 0.
+    if (id == 0 && !service->isToastExist(0)) {
+        QJsonObject failed{{"event", "failed"}, {"id", 0}, {"reason", "refused"}};
+        const QString why = log.lastReasonSince(linesBefore);
+        if (!why.isEmpty())
+            failed.insert("log", why);
+        printEvent(failed);
+        module.destroy(service);
+        return ExitRefused;
+    }
     printEvent({{"event", "shown"}, {"id", double(id)}});
     if (options.dumpXml) {
         for (const winsim::control::ShownToast& toast : winsim::control::shownToasts())
@@ -206,7 +335,6 @@ int runShow(const Options& options, ModuleHandle& module)
         exitCode = ExitDone;
 
     module.destroy(service);
-    UmxLoggerLite::setSink({});
     return exitCode;
 }
 
@@ -223,6 +351,14 @@ int main(int argc, char* argv[])
     // Parsed before any application object exists, so that "supported" needs no display.
     if (!parseOptions(arguments, options, error))
         return usageError(error);
+    if (options.help) {
+        std::printf("%s%s", k_usage, k_help);
+        return ExitDone;
+    }
+    if (options.version) {
+        std::printf("toastctl %s\n", SNT_VERSION);
+        return ExitDone;
+    }
 
     if (options.command == QLatin1String("supported")) {
         QCoreApplication app(argc, argv);
@@ -235,8 +371,22 @@ int main(int argc, char* argv[])
         return ExitDone;
     }
 
+    // A terminal without a display: native toasts need no screen, so Qt gets
+    // one that draws nowhere instead of failing to reach an X server.
+    const bool screenless = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (screenless) {
+        if (options.appDrawn)
+            return noScreen(QStringLiteral("--app-drawn (popups drawn by the module)"));
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    if (screenless && !isNativeRoad(options))
+        return noScreen(QStringLiteral("the tray balloon (no native toasts: platform version below 10, "
+                                       "or no notification server on the session bus)"));
+    if (!options.appId.isEmpty() && !setProcessAppId(options.appId, error))
+        return usageError(error);
     if (options.rightToLeft)
         app.setLayoutDirection(Qt::RightToLeft);
     ModuleHandle module;

@@ -21,7 +21,7 @@ bool parseObject(const QString& text, QJsonObject& object, QString& error)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        error = QStringLiteral("invalid JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset);
+        error = QStringLiteral("invalid JSON: %1 at offset %2").arg(parseError.errorString(), QString::number(parseError.offset));
         return false;
     }
     if (!doc.isObject()) {
@@ -111,7 +111,7 @@ bool requestFromJson(const QString& text, QMap<int, QVariant>& request, QString&
             const bool objectsAllowed = key == k_keyActions || (key == k_keyTextFields && richText);
             QStringList list;
             if (!stringList(value.toArray(), objectsAllowed, list, error)) {
-                error = QStringLiteral("key \"%1\": %2").arg(key).arg(error);
+                error = QStringLiteral("key \"%1\": %2").arg(QString::number(key), error);
                 return false;
             }
             request.insert(key, list);

@@ -5,6 +5,8 @@
 
 #include <json/json.h>
 
+#include <exception>
+
 namespace {
 
 // A missing key gives an invalid variant, which converts to T's default.
@@ -29,15 +31,12 @@ QString jsonText(const Json::Value& v)
     return QString::fromStdString(v.asString());
 }
 
-// Throws Json::Exception on members of the wrong kind; the caller drops the line.
-bool parseRichLine(const QString& text, QList<ToastTextSegment>& line)
+// Answers why the line cannot be used, or an empty text when it can.
+QString parseRichLine(const Json::Value& root, QList<ToastTextSegment>& line)
 {
-    Json::Value root;
-    if (!JsonHelper::parseJsonString(root, text))
-        return false;
     const Json::Value& fields = root["fields"];
     if (!fields.isArray())
-        return false;
+        return QStringLiteral("no fields array");
     for (Json::ArrayIndex i = 0; i < fields.size(); ++i) {
         const Json::Value& element = fields[i];
         ToastTextSegment segment;
@@ -48,7 +47,23 @@ bool parseRichLine(const QString& text, QList<ToastTextSegment>& line)
         segment.click = element["click"].asBool();
         line.append(segment);
     }
-    return true;
+    return QString();
+}
+
+// The one place the module catches exceptions: the reader throws on documents
+// nested deeper than it allows, and the value tree on members of the wrong
+// kind. Either way the text is left out, like one that is not JSON.
+template <typename Read>
+QString readJson(const QString& text, Read read)
+{
+    try {
+        Json::Value root;
+        if (!JsonHelper::parseJsonString(root, text))
+            return QStringLiteral("not JSON");
+        return read(root);
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
 }
 
 } // namespace
@@ -91,12 +106,12 @@ void ToastData::readTextLines(const QMap<int, QVariant>& request)
         m_textFields = lines.toStringList();
         return;
     }
-    for (const QString& text : lines.toStringList()) {
+    const QStringList texts = lines.toStringList();
+    for (int i = 0; i < texts.size(); ++i) {
         QList<ToastTextSegment> line;
-        try {
-            if (!parseRichLine(text, line))
-                continue;
-        } catch (const Json::Exception&) {
+        const QString why = readJson(texts.at(i), [&line](const Json::Value& root) { return parseRichLine(root, line); });
+        if (!why.isEmpty()) {
+            m_droppedJson << QStringLiteral("rich line %1: %2").arg(QString::number(i), why);
             continue;
         }
         m_richLines.append(line);
@@ -111,19 +126,17 @@ void ToastData::readTextLines(const QMap<int, QVariant>& request)
 
 void ToastData::readActions(const QMap<int, QVariant>& request)
 {
-    for (const QString& text : request.value(ToastKeyActions).toStringList()) {
-        Json::Value root;
-        if (!JsonHelper::parseJsonString(root, text))
-            continue;
-        // A document that is not an object (or a member that is not a scalar)
-        // makes the JSON library throw: skip that action, as a bad rich line is dropped.
-        try {
+    const QStringList texts = request.value(ToastKeyActions).toStringList();
+    for (int i = 0; i < texts.size(); ++i) {
+        const QString why = readJson(texts.at(i), [this](const Json::Value& root) {
             ToastAction action;
             action.text = jsonText(root["text"]);
             action.action = jsonText(root["action"]);
             m_actions.append(action);
-        } catch (const Json::Exception&) {
-        }
+            return QString();
+        });
+        if (!why.isEmpty())
+            m_droppedJson << QStringLiteral("action %1: %2").arg(QString::number(i), why);
     }
 }
 

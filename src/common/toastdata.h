@@ -50,6 +50,10 @@ public:
     bool isRichText() const { return m_textFormat == 1; }
     bool richLine(int i, QList<ToastTextSegment>& out) const;
 
+    // Why each rich line or action text was left out, in the order read
+    // ("action 2: not JSON"); for the services that log.
+    QStringList droppedJson() const { return m_droppedJson; }
+
 private:
     void readTextLines(const QMap<int, QVariant>& request);
     void readActions(const QMap<int, QVariant>& request);
@@ -72,4 +76,5 @@ private:
     QList<QList<ToastTextSegment>> m_richLines;
     QList<ToastAction> m_actions;
     QStringList m_rccSources;
+    QStringList m_droppedJson;
 };

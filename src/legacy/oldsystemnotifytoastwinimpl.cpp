@@ -2,6 +2,8 @@
 
 #include "toastdata.h"
 
+#include <limits>
+
 namespace {
 
 constexpr int k_defaultBalloonMs = 10000;
@@ -43,7 +45,11 @@ quint64 OldSystemNotifyToastWinImpl::showToast(const QMap<int, QVariant>& reques
 
     const QString title = data.textFieldCount() >= 1 ? data.textField(0) : QString();
     const QString message = data.textFieldCount() >= 2 ? data.textField(1) : QString();
-    const int time = data.expiration() != 0 ? int(data.expiration()) : k_defaultBalloonMs;
+    // showMessage takes int milliseconds; a longer time would wrap negative,
+    // which the platform reads as its own default or as no time-out at all.
+    const int time = data.expiration() != 0
+        ? int(qMin<quint32>(data.expiration(), quint32(std::numeric_limits<int>::max())))
+        : k_defaultBalloonMs;
 
     m_trayIcon.setIcon(QIcon(data.iconPath()));
     m_trayIcon.setVisible(true);

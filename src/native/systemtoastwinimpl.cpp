@@ -113,6 +113,8 @@ quint64 SystemToastWinImpl::showToast(const QMap<int, QVariant>& request,
         logCall(k_showPlace, QStringLiteral("parse data failed"));
         return id;
     }
+    for (const QString& dropped : data.droppedJson())
+        logCall(k_showPlace, QStringLiteral("skip ") + dropped);
     ComPtr<IToastNotifier> notifier;
     HRESULT hr = m_notifyManager->CreateToastNotifierWithId(HstringWrapper(m_appUserModelId, false).get(), &notifier);
     if (checkFailed(QStringLiteral("m_notifyManager->CreateToastNotifierWithId(HstringWrapper(m_appUserModelId, false).get(), &notifier)"), hr, notifier.Get()))

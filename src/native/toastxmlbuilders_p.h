@@ -214,7 +214,7 @@ HRESULT setNodeStringValue(const QString& str, IXmlNode* node, IXmlDocument* xml
 
 HRESULT setTextField(IXmlDocument* xml, const QString& text, int pos)
 {
-    logCall(builderPlace("setTextField"), QStringLiteral("begin text:%1 pos:%2").arg(text).arg(pos));
+    logCall(builderPlace("setTextField"), QStringLiteral("begin text:%1 pos:%2").arg(text, QString::number(pos)));
     BuilderExit exit("setTextField");
     if (!xml || text.isEmpty())
         return E_FAIL;

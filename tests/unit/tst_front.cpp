@@ -1,15 +1,29 @@
-// What a host sees of the module: the exported symbols, the version test and
-// which service the facade picks.
+// What a host sees of the module: the exported symbols, the version test,
+// which service the facade picks, and that no request can take it down.
 #include "applicationtoastimpl.h"
 #include "oldsystemnotifytoastwinimpl.h"
 #include "systemtoastwinimpl.h"
 #include "vantortoastwrapper.h"
 
+#include "logcapture.h"
 #include "modulelibrary.h"
+#include "recordinglistener.h"
 
 #include <winsim/control.h>
 
 #include <QtTest>
+
+using Request = QMap<int, QVariant>;
+Q_DECLARE_METATYPE(Request)
+
+namespace {
+
+QString nested(int depth)
+{
+    return QString(depth, QLatin1Char('[')) + QString(depth, QLatin1Char(']'));
+}
+
+} // namespace
 
 class TestFront : public QObject
 {
@@ -22,6 +36,8 @@ private slots:
     void facadePicksService_data();
     void facadePicksService();
     void deleteIgnoresNull();
+    void hostileRequests_data();
+    void hostileRequests();
 };
 
 void TestFront::cleanup()
@@ -121,6 +137,68 @@ void TestFront::deleteIgnoresNull()
     ISystemNotifyToast* service = module.create(false);
     QVERIFY(service);
     module.destroy(service);
+}
+
+void TestFront::hostileRequests_data()
+{
+    QTest::addColumn<Request>("request");
+    QTest::addColumn<QString>("logged"); // part of a line the native service must write
+
+    const QStringList lines{"Title", "Body"};
+    const QString open = QStringLiteral("{\"text\":\"Open\",\"action\":\"open\"}");
+    const QString rich = QStringLiteral("{\"fields\":[{\"text\":\"Rich\"}]}");
+    for (int depth : {1001, 50000}) {
+        QTest::addRow("action %d deep", depth)
+            << Request{{0, 1}, {5, lines}, {10, QStringList{nested(depth), open}}}
+            << "showToast : skip action 0: ";
+        QTest::addRow("rich line %d deep", depth)
+            << Request{{0, 1}, {17, 1}, {5, QStringList{nested(depth), rich}}, {10, QStringList{open}}}
+            << "showToast : skip rich line 0: ";
+    }
+    const QString huge(1 << 20, QLatin1Char('x'));
+    QTest::newRow("1 MiB text") << Request{{0, 1}, {5, QStringList{huge, huge}}}
+                                << "begin text:" + huge + " pos:1";
+    QTest::newRow("type of letters") << Request{{0, "abc"}, {5, lines}} << "begin text:Title pos:0";
+    QTest::newRow("expiration 2^32-1") << Request{{0, 1}, {5, lines}, {9, 4294967295u}} << "begin text:Body pos:1";
+    QTest::newRow("expiration -1") << Request{{0, 1}, {5, lines}, {9, -1}} << "begin text:Body pos:1";
+    QTest::newRow("percent signs") << Request{{0, 1}, {5, QStringList{"Saved %1 of files", "%2 left, 100%"}}}
+                                   << "begin text:%2 left, 100% pos:1";
+}
+
+void TestFront::hostileRequests()
+{
+    QFETCH(Request, request);
+    QFETCH(QString, logged);
+    ModuleLibrary module;
+    QVERIFY2(module.isLoaded(), qPrintable(module.errorString()));
+    LogCapture log;
+    auto listener = std::make_shared<RecordingListener>();
+    const struct
+    {
+        const char* version;
+        bool appDrawn;
+    } roads[] = {{"10.0.19045", false}, {"6.3.9600", false}, {"10.0.19045", true}}; // native, tray, popup
+    int nativeLines = 0;
+    for (const auto& road : roads) {
+        winsim::control::reset();
+        winsim::control::pinOsVersion(QVersionNumber::fromString(QLatin1String(road.version)));
+        ISystemNotifyToast* service = module.create(road.appDrawn);
+        QVERIFY(service->init({{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Test")}}));
+        // Whatever is wrong in it, the request is still a toast: only the bad parts are left out.
+        const quint64 id = service->showToast(request, listener);
+        QVERIFY(service->isToastExist(id));
+        QCOMPARE(service->updateToast(id, request), road.appDrawn);
+        QVERIFY(service->hideToast(id));
+        module.destroy(service);
+        QVERIFY(winsim::control::waitForPlatformEvents());
+        QCoreApplication::sendPostedEvents();
+        if (!nativeLines)
+            nativeLines = log.lines().size();
+    }
+    winsim::control::reset();
+    const QStringList lines = log.lines();
+    QVERIFY2(!lines.filter(logged).isEmpty(), qPrintable(lines.join('\n').left(4000)));
+    QCOMPARE(lines.size(), nativeLines); // the tray and the popup write none
 }
 
 QTEST_MAIN(TestFront)

@@ -1,4 +1,5 @@
 // toastctl as a host sees it: JSON in, exit codes and JSON lines out.
+#include "dunstprobe.h"
 #include "requestjson.h"
 
 #include <QtTest>
@@ -15,11 +16,16 @@ struct Run
     QByteArray errors;
 };
 
-Run toastctl(const QStringList& arguments, int timeoutMs = 30000)
+// Without a screen: a terminal with no display, where nobody chose a Qt platform.
+Run toastctl(const QStringList& arguments, int timeoutMs = 30000, bool screen = true)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (!screen) {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QLatin1String(name));
+    }
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(SNT_TOASTCTL_FILE), arguments);
     Run run;
@@ -55,6 +61,8 @@ private slots:
     void supported();
     void showWithoutOutcomeTimesOut();
     void hideAfterReportsResult();
+    void terminalRuns_data();
+    void terminalRuns();
 };
 
 void TestToastctl::requestConversion_data()
@@ -190,6 +198,64 @@ void TestToastctl::hideAfterReportsResult()
     QCOMPARE(run.exitCode, 4);
     QCOMPARE(run.lines, (QList<QByteArray>{R"({"event":"shown","id":0})", R"({"event":"hidden","id":0,"result":true})",
                                            R"({"event":"updated","id":0,"result":false})"}));
+}
+
+void TestToastctl::terminalRuns_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output"); // what all of standard output must match
+    QTest::addColumn<QString>("errors"); // part of standard error
+    QTest::addColumn<bool>("dunst");     // the toast must reach the desktop's dunst
+
+    const QString hello = R"({"0":1,"5":["Hello","from a terminal"]})";
+    const QString shown = R"(\{"event":"shown","id":[1-9]\d*\}\n)";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "usage: toastctl .*Exit status:.*" << "" << false;
+    QTest::newRow("-h") << QStringList{"-h", "show"} << 0 << "usage: toastctl .*" << "" << false;
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "toastctl \\d+\\.\\d+\\.\\d+\n" << "" << false;
+    QTest::newRow("native, in memory") << QStringList{"--platform-version", "10.0.19045", "--wait", "100", "show", hello}
+                                       << 4 << shown << "" << false;
+    QTest::newRow("refused type")
+        << QStringList{"--platform-version", "10.0.19045", "show", R"({"0":8,"5":["x"]})"} << 5
+        << R"(\{"event":"failed","id":0,"log":"call SystemToastWinImpl::showToast : field count no equal to toast type","reason":"refused"\}\n)"
+        << "" << false;
+    QTest::newRow("app id too long") << QStringList{"--platform-version", "10.0.19045", "--app-id", QString(129, 'a'), "show", hello}
+                                     << 2 << "" << "refused by the platform" << false;
+    QTest::newRow("popup") << QStringList{"--app-drawn", "show", hello} << 2 << "" << "needs a screen" << false;
+    QTest::newRow("tray") << QStringList{"--platform-version", "6.3.9600", "show", hello} << 2 << "" << "needs a screen"
+                          << false;
+    // Run by the test tst_toastctl_desktop, on a private desktop with dunst.
+    QTest::newRow("dunst") << QStringList{"--wait", "300", "show", hello} << 4 << shown << "" << true;
+}
+
+void TestToastctl::terminalRuns()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QFETCH(QString, errors);
+    QFETCH(bool, dunst);
+    if (dunst && qEnvironmentVariableIsEmpty("WITH_DESKTOP_DIR"))
+        QSKIP("needs the private desktop of tst_toastctl_desktop");
+
+    const Run run = toastctl(arguments, 30000, false);
+    QCOMPARE(run.exitCode, exitCode);
+    QByteArray out;
+    for (const QByteArray& line : run.lines)
+        out += line + '\n';
+    const QRegularExpression expected(QRegularExpression::anchoredPattern(output),
+                                      QRegularExpression::DotMatchesEverythingOption);
+    QVERIFY2(expected.match(QString::fromUtf8(out)).hasMatch(), out.constData());
+    QVERIFY2(run.errors.contains(errors.toUtf8()), run.errors.constData());
+    if (!dunst)
+        return;
+    QTRY_COMPARE(dunst::holds(), 1);
+    QVERIFY(dunst::ctl("close-all"));
+    const QVector<QVariantMap> history = dunst::history();
+    QCOMPARE(history.size(), 1);
+    QCOMPARE(history[0].value("summary").toString(), QStringLiteral("Hello"));
+    QVERIFY(history[0].value("body").toString().contains(QStringLiteral("from a terminal")));
+    QCOMPARE(history[0].value("appname").toString(), QStringLiteral("toastctl"));
 }
 
 QTEST_GUILESS_MAIN(TestToastctl)
