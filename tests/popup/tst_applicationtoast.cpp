@@ -514,6 +514,24 @@ void TestApplicationToast::placement()
         QCOMPARE(popup.x(), avail.left() + 11 + 1);
     }
 
+    // The Latin title starts at the row's leading edge, where its icon is, in
+    // either direction: its letters reach within 2 px of that side.
+    const QImage title = popup.findChild<QLabel*>("umlite_title")->grab().toImage();
+    const int background = qGray(title.pixel(0, 0)); // above the letters
+    int inkLeft = title.width();
+    int inkRight = -1;
+    for (int x = 0; x < title.width(); ++x) {
+        for (int y = 0; y < title.height(); ++y) {
+            if (qAbs(qGray(title.pixel(x, y)) - background) > 60) {
+                inkLeft = qMin(inkLeft, x);
+                inkRight = qMax(inkRight, x);
+            }
+        }
+    }
+    QVERIFY(inkRight >= 0);
+    QVERIFY2(direction == Qt::LeftToRight ? inkLeft <= 2 : title.width() - 1 - inkRight <= 2,
+             qPrintable(QString("ink %1..%2 of %3").arg(inkLeft).arg(inkRight).arg(title.width())));
+
     // Content that grows the popup re-places it with the same rule.
     const int heightBefore = popup.height();
     popup.updatePopup(parsed(plainRequest({"one", "two", "three"})));

@@ -5,6 +5,7 @@
 #include "umdrawhelper.h"
 #include "umlitecontentdlg.h"
 #include "umlitelabel.h"
+#include "umlitepushbutton.h"
 #include "umlitestyle.h"
 #include "umrtlhelper.h"
 #include "umlitetheme_p.h"
@@ -63,7 +64,7 @@ private slots:
     void buttonsKeepRowOrderAndDispatch();
     void closeButtonDefaultRejects();
     void heightFollowsContent();
-    void longTitleEllipsisKeepsTheFrame();
+    void longTextsEndInAnEllipsisAndKeepTheFrame();
 
     void themeSwitchRestylesEverySkin();
     void windowsShareTheirSheetAndKeepTheirOwnClass();
@@ -256,14 +257,21 @@ void TestKitWidgets::heightFollowsContent()
     QCOMPARE(dialog.height(), 120 + shadow.top() + shadow.bottom());
 }
 
-void TestKitWidgets::longTitleEllipsisKeepsTheFrame()
+void TestKitWidgets::longTextsEndInAnEllipsisAndKeepTheFrame()
 {
     UmLiteContentDlg dialog;
     dialog.setThemeClassName("ToastApplicationWidgetDlg");
-    dialog.setCustomFrameSize(QSize(300, 120));
+    dialog.setCustomFrameSize(QSize(438, 120));
     const int width = dialog.width();
     const QString title = QString("Quarterly budget review for the northern region ").repeated(3);
     dialog.setMainTitleText(title);
+    const QStringList labels{"Open the shared document in the editor and review all edits.", "Show in folder",
+                             "Copy link"};
+    QCOMPARE(labels.first().size(), 60);
+    for (int i = 0; i < labels.size(); ++i) {
+        dialog.ensureButton(UmLiteContentDlg::BtnType(i));
+        dialog.setButtonText(UmLiteContentDlg::BtnType(i), labels.at(i));
+    }
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
@@ -271,6 +279,23 @@ void TestKitWidgets::longTitleEllipsisKeepsTheFrame()
     QCOMPARE(dialog.mainTitleText(), title);
     const QString drawn = dialog.findChild<QLabel*>("umlite_title")->QLabel::text();
     QVERIFY2(drawn.endsWith(QChar(0x2026)) && drawn.size() < title.size(), qPrintable(drawn));
+
+    // The long label gives way; the short ones stay whole, and the row stays inside the frame.
+    const QRect frame = dialog.findChild<QFrame*>("umlite_frame")->geometry();
+    for (int i = 0; i < labels.size(); ++i) {
+        auto* button = qobject_cast<UmLitePushButton*>(dialog.button(UmLiteContentDlg::BtnType(i)));
+        QVERIFY(button);
+        QCOMPARE(button->text(), labels.at(i));
+        const QString shown = button->shownText();
+        if (i == 0) {
+            QVERIFY2(shown.endsWith(QChar(0x2026)) && labels.at(i).startsWith(shown.chopped(1)), qPrintable(shown));
+            QCOMPARE(button->toolTip(), labels.at(i));
+        } else {
+            QCOMPARE(shown, labels.at(i));
+            QVERIFY(button->toolTip().isEmpty());
+        }
+        QVERIFY(frame.contains(button->mapTo(&dialog, button->rect().bottomRight())));
+    }
 }
 
 void TestKitWidgets::themeSwitchRestylesEverySkin()
