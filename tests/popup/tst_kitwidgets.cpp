@@ -36,10 +36,14 @@ protected:
     void onCloseButtonClicked() override { ++closes; }
 };
 
-// Shows the label with a fixed width and returns what it draws.
-QString drawnText(UmLiteLabel& label, int width)
+// Shows the label with a fixed width (and height, when rows > 0: room for
+// that many rows) and returns what it draws.
+QString drawnText(UmLiteLabel& label, int width, int rows = 0)
 {
     label.setFixedWidth(width);
+    const QFontMetrics metrics(label.font());
+    if (rows > 0)
+        label.setFixedHeight(metrics.height() + (rows - 1) * metrics.lineSpacing());
     label.show();
     return label.QLabel::text();
 }
@@ -123,30 +127,45 @@ void TestKitWidgets::elision_data()
 {
     QTest::addColumn<bool>("middle");
     QTest::addColumn<bool>("autoElide");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("width");
+    QTest::addColumn<int>("rows"); // room for that many rows; 0: as many as it asks for
     QTest::addColumn<QString>("pattern"); // regular expression over the drawn text
 
+    const QString text = QStringLiteral("Quarterly budget review for the northern region.xlsx");
     const QString wide = QStringLiteral("^Quarterly budget review for the northern region\\.xlsx$");
-    QTest::newRow("middle, wide enough") << true << true << 2000 << wide;
-    QTest::newRow("middle, narrow") << true << true << 120 << QStringLiteral("^Quar.*\u2026.*xlsx$");
-    QTest::newRow("right, narrow") << false << true << 120 << QStringLiteral("^Quarterly.*\u2026$");
-    QTest::newRow("no elision, narrow") << false << false << 120 << wide;
+    QTest::newRow("middle, wide enough") << true << true << text << 2000 << 0 << wide;
+    QTest::newRow("middle, narrow") << true << true << text << 120 << 0 << QStringLiteral("^Quar.*\u2026.*xlsx$");
+    QTest::newRow("right, narrow") << false << true << text << 120 << 0 << QStringLiteral("^Quarterly.*\u2026$");
+    QTest::newRow("no elision, narrow") << false << false << text << 120 << 0 << wide;
+    // A row without room is no stray word under the line: it joins the last row.
+    const QString twoRows = QStringLiteral("Quarterly budget review for the\nnorthern region.xlsx");
+    QTest::newRow("two rows, room for both") << true << true << twoRows << 2000 << 2
+                                             << QStringLiteral("^Quarterly budget review for the\nnorthern region\\.xlsx$");
+    QTest::newRow("two rows, room for one") << true << true << twoRows << 2000 << 1 << wide;
+    QTest::newRow("two rows, room for one, narrow")
+        << true << true << twoRows << 120 << 1 << QStringLiteral("^Quar[^\n]*\u2026[^\n]*xlsx$");
+    QTest::newRow("two rows, each elided") << true << true << twoRows << 120 << 2
+                                           << QStringLiteral("^Quar[^\n]*\u2026[^\n]*the\nnorth[^\n]*$");
 }
 
 void TestKitWidgets::elision()
 {
     QFETCH(bool, middle);
     QFETCH(bool, autoElide);
+    QFETCH(QString, text);
     QFETCH(int, width);
+    QFETCH(int, rows);
     QFETCH(QString, pattern);
 
-    const QString text = QStringLiteral("Quarterly budget review for the northern region.xlsx");
     QScopedPointer<UmLiteLabel> label(middle ? new MiddleLiteLabel(nullptr) : new UmLiteLabel);
     label->setTextAutoElide(autoElide);
     label->setText(text);
-    const QString drawn = drawnText(*label, width);
+    const int heightAsked = label->sizeHint().height();
+    const QString drawn = drawnText(*label, width, rows);
     QVERIFY2(QRegularExpression(pattern).match(drawn).hasMatch(), qPrintable(drawn));
     QCOMPARE(label->text(), text);
+    QCOMPARE(label->sizeHint().height(), heightAsked); // a folded label still asks for every row
     if (autoElide)
         QVERIFY2(label->minimumSizeHint().width() < width, "elided labels may be squeezed");
 }
