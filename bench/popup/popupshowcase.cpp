@@ -1,5 +1,6 @@
-// Shows one finished-looking popup for screenshots: popupshowcase [--rtl] [MS]
-// (the theme follows UMLITE_THEME of the kit).
+// Shows one finished-looking popup for screenshots: popupshowcase [--rtl]
+// [--long] [MS] (the theme follows UMLITE_THEME of the kit). --long: texts
+// and labels longer than the popup has room for, five actions and a large image.
 #include "applicationtoastimpl.h"
 #include "isystemnotifytoastlistener.h"
 #include "toastrequestkey.h"
@@ -30,9 +31,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     int ms = 2500;
     bool rtl = false;
+    bool longTexts = false;
     for (const QString& argument : app.arguments().mid(1)) {
         if (argument == QLatin1String("--rtl"))
             rtl = true;
+        else if (argument == QLatin1String("--long"))
+            longTexts = true;
         else if (argument.toInt() > 0)
             ms = argument.toInt();
     }
@@ -68,8 +72,25 @@ int main(int argc, char** argv)
         {ToastKeyActions, QStringList{QStringLiteral("{\"text\":\"%1\",\"action\":\"open\"}").arg(open),
                                       QStringLiteral("{\"text\":\"%1\",\"action\":\"folder\"}").arg(folder)}},
     };
+    const QStringList labels{QStringLiteral("Open the shared document in the editor and review all edits."),
+                             QStringLiteral("Show in folder"), QStringLiteral("Copy link"),
+                             QStringLiteral("Stop sharing"), QStringLiteral("Mute")};
+    QStringList actions;
+    for (int i = 0; i < labels.size(); ++i)
+        actions << QStringLiteral("{\"text\":\"%1\",\"action\":\"a%2\"}").arg(labels.at(i)).arg(i);
+    const QMap<int, QVariant> longRequest{
+        {ToastKeyType, 4},
+        {ToastKeyIconPath, QStringLiteral("orvex_office")},
+        {ToastKeyTitleText, QStringLiteral("Orvex Writer \u2013 Quarterly budget review for the northern region")},
+        {ToastKeyImagePath, QStringLiteral(".docx")},
+        {ToastKeyImageSize, QSize(160, 160)},
+        {ToastKeyTextFields, QStringList{QStringLiteral("Quarterly budget review for the northern region.docx was shared"),
+                                         QStringLiteral("Ana Ruiz, Tomas Berg and 14 others can now edit this document"),
+                                         QStringLiteral("Just now, from the Orvex cloud")}},
+        {ToastKeyActions, actions},
+    };
     auto listener = std::make_shared<NoListener>();
-    if (service.showToast(request, listener) == 0)
+    if (service.showToast(longTexts ? longRequest : request, listener) == 0)
         return 1;
     QTimer::singleShot(ms, &app, &QCoreApplication::quit);
     return app.exec();

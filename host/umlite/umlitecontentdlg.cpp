@@ -3,11 +3,13 @@
 #include "umdrawhelper.h"
 #include "umliteiconwidget.h"
 #include "umlitelabel.h"
+#include "umlitepushbutton.h"
 #include "umlitestyle.h"
 #include "umlitetheme_p.h"
 #include "umskin.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QFrame>
 #include <QHash>
 #include <QPixmap>
@@ -43,6 +45,9 @@ UmLiteContentDlg::UmLiteContentDlg(QWidget* parent, int iconType)
     , m_shadow(UmLiteStyle::dpiScaledMargins(k_shadowSteps, k_shadowSteps - 2, k_shadowSteps, k_shadowSteps + 2))
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    // The full text of an elided button shows as its tooltip, and Qt shows
+    // tooltips of inactive windows only when told: a notification stays inactive.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setProperty("umIconType", iconType);
 
     auto* outer = new QVBoxLayout(this);
@@ -67,6 +72,7 @@ UmLiteContentDlg::UmLiteContentDlg(QWidget* parent, int iconType)
     m_titleText->setObjectName(QStringLiteral("umlite_title"));
     // A long title ends in an ellipsis instead of widening the fixed frame.
     m_titleText->setTextAutoElide(true);
+    alignTitle();
     m_closeButton = new QToolButton(m_frame);
     m_closeButton->setObjectName(QStringLiteral("umlite_close"));
     m_closeButton->setFocusPolicy(Qt::NoFocus);
@@ -103,12 +109,12 @@ void UmLiteContentDlg::ensureButton(BtnType type)
     const int index = int(type);
     if (!validButton(index) || m_buttons[index])
         return;
-    auto* button = new QPushButton(m_frame);
+    auto* button = new UmLitePushButton(m_frame);
     button->setObjectName(QStringLiteral("umlite_button"));
     button->setProperty("buttonIndex", index);
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
-    button->setMinimumSize(UmLiteStyle::dpiScaledSize(72, 28));
+    button->setLeastSize(UmLiteStyle::dpiScaledSize(72, 28));
     // Keep the row in button order whatever order they were created in.
     int position = m_buttonRow->count();
     for (int later = index + 1; later < ButtonCount; ++later) {
@@ -287,6 +293,22 @@ void UmLiteContentDlg::setVisible(bool visible)
 void UmLiteContentDlg::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
+}
+
+void UmLiteContentDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LayoutDirectionChange)
+        alignTitle();
+}
+
+void UmLiteContentDlg::alignTitle()
+{
+    // Next to the icon, which leads the row: QLabel would otherwise follow
+    // the direction of the title's own text, and put a Latin title at the
+    // far end of a right-to-left row.
+    const Qt::Alignment leading = layoutDirection() == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft;
+    m_titleText->setAlignment(leading | Qt::AlignAbsolute | Qt::AlignVCenter);
 }
 
 void UmLiteContentDlg::paintEvent(QPaintEvent*)

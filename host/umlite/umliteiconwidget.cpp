@@ -1,5 +1,6 @@
 #include "umliteiconwidget.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 
 UmLiteIconWidget::UmLiteIconWidget(QWidget* parent, Qt::WindowFlags flags)
@@ -13,6 +14,8 @@ UmLiteIconWidget::~UmLiteIconWidget() = default;
 void UmLiteIconWidget::setIcon(const QIcon& icon)
 {
     m_icon = icon;
+    m_scaled = QPixmap();
+    m_scaledKey.clear();
     update();
 }
 
@@ -46,13 +49,40 @@ QSize UmLiteIconWidget::minimumSizeHint() const
     return sizeHint();
 }
 
+QPixmap UmLiteIconWidget::scaledPixmap(qreal ratio, QIcon::Mode mode) const
+{
+    const QSize device = (QSizeF(m_iconSize) * ratio).toSize();
+    if (device.isEmpty())
+        return QPixmap();
+    const QString key = QStringLiteral("%1/%2x%3/%4").arg(m_icon.cacheKey()).arg(device.width()).arg(device.height()).arg(int(mode));
+    if (key == m_scaledKey)
+        return m_scaled;
+    // QIcon hands out a file's pixmap at most at its own size, and paints it
+    // that small in the middle of the box: scale it to the box instead.
+    QPixmap pixmap = m_icon.pixmap(device, mode);
+    pixmap.setDevicePixelRatio(1.0);
+    if (!pixmap.isNull() && pixmap.size() != pixmap.size().scaled(device, Qt::KeepAspectRatio))
+        pixmap = pixmap.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(ratio);
+    m_scaled = pixmap;
+    m_scaledKey = key;
+    return pixmap;
+}
+
 void UmLiteIconWidget::paintEvent(QPaintEvent* event)
 {
     UmLiteWidget::paintEvent(event);
     if (m_icon.isNull())
         return;
     QPainter painter(this);
-    QRect target(QPoint(0, 0), m_iconSize);
-    target.moveCenter(contentsRect().center());
-    m_icon.paint(&painter, target, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    // The ratio of what is painted on: a window's backing store, or an image
+    // the widget is rendered into.
+    const QPaintDevice* target = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    const qreal ratio = target ? target->devicePixelRatioF() : devicePixelRatioF();
+    const QPixmap pixmap = scaledPixmap(ratio, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    if (pixmap.isNull())
+        return;
+    QRect box(QPoint(0, 0), (QSizeF(pixmap.size()) / ratio).toSize());
+    box.moveCenter(contentsRect().center());
+    painter.drawPixmap(box, pixmap);
 }

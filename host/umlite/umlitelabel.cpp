@@ -6,6 +6,23 @@
 #include <QResizeEvent>
 #include <QTextDocument>
 
+namespace {
+
+// The rows of a plain text, as QLabel breaks it.
+QStringList textRows(const QString& text)
+{
+    QString rows = text;
+    rows.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return rows.split(QLatin1Char('\n'));
+}
+
+int rowsHeight(const QFontMetrics& metrics, const QString& text)
+{
+    return metrics.boundingRect(QRect(0, 0, 2000, 2000), Qt::TextExpandTabs, text).height();
+}
+
+} // namespace
+
 UmLiteLabel::UmLiteLabel(QWidget* parent, Qt::WindowFlags flags)
     : QLabel(parent, flags)
 {
@@ -30,7 +47,7 @@ void UmLiteLabel::setText(const QString& text)
     if (text == m_fullText && (m_autoElide || QLabel::text() == text))
         return;
     m_fullText = text;
-    m_fittedRoom = -1;
+    m_fittedRoom = QSize();
     m_advance = -1;
     refreshShownText();
     updateGeometry();
@@ -46,7 +63,7 @@ void UmLiteLabel::setTextAutoElide(bool on)
     if (m_autoElide == on)
         return;
     m_autoElide = on;
-    m_fittedRoom = -1;
+    m_fittedRoom = QSize();
     refreshShownText();
     updateGeometry();
 }
@@ -102,7 +119,7 @@ void UmLiteLabel::showEvent(QShowEvent* event)
 
 bool UmLiteLabel::HeightKey::operator==(const HeightKey& other) const
 {
-    return text == other.text && font == other.font && margins == other.margins && margin == other.margin
+    return text == other.text && fullText == other.fullText && font == other.font && margins == other.margins && margin == other.margin
         && indent == other.indent && alignment == other.alignment && minimum == other.minimum;
 }
 
@@ -112,15 +129,19 @@ int UmLiteLabel::textHeight(bool minimum) const
         return minimum ? QLabel::minimumSizeHint().height() : QLabel::sizeHint().height();
     };
     const QString shown = QLabel::text();
-    const bool plain = textFormat() == Qt::PlainText || (textFormat() == Qt::AutoText && !Qt::mightBeRichText(shown));
-    if (wordWrap() || !plain)
+    if (wordWrap() || !isPlainText(shown))
         return qlabelHeight();
     ensurePolished();
-    const HeightKey key{shown, font(), contentsMargins(), margin(), indent(), int(alignment()), minimumSize()};
+    const HeightKey key{shown, m_fullText, font(), contentsMargins(), margin(), indent(), int(alignment()), minimumSize()};
     if (m_height < 0 || !(key == m_heightKey)) {
-        const int height = QLabel::heightForWidth(QWIDGETSIZE_MAX);
+        int height = QLabel::heightForWidth(QWIDGETSIZE_MAX);
         if (height < 0)
             return qlabelHeight();
+        // A label short of room folds its rows; it still asks for all of them.
+        if (m_autoElide && shown != m_fullText && isPlainText(m_fullText)) {
+            const QFontMetrics metrics(font());
+            height += qMax(rowsHeight(metrics, m_fullText) - rowsHeight(metrics, shown), 0);
+        }
         m_heightKey = key;
         m_height = height;
     }
@@ -142,20 +163,43 @@ void UmLiteLabel::refreshShownText()
     if (!m_autoElide || m_fullText.isEmpty() || !isVisible()) {
         if (QLabel::text() != m_fullText)
             QLabel::setText(m_fullText);
-        m_fittedRoom = -1;
+        m_fittedRoom = QSize();
         return;
     }
-    const int room = qMax(contentsRect().width() - 2 * margin(), 0);
+    const QSize room(qMax(contentsRect().width() - 2 * margin(), 0), qMax(contentsRect().height() - 2 * margin(), 0));
     if (room == m_fittedRoom && font() == m_fittedFont)
         return;
     m_fittedRoom = room;
     m_fittedFont = font();
+    QLabel::setText(fittedText(room));
+}
+
+bool UmLiteLabel::isPlainText(const QString& text) const
+{
+    return textFormat() == Qt::PlainText || (textFormat() == Qt::AutoText && !Qt::mightBeRichText(text));
+}
+
+QString UmLiteLabel::fittedText(const QSize& room) const
+{
+    const QFontMetrics metrics(font());
+    const auto mode = static_cast<Qt::TextElideMode>(elideMode());
     // elidedText measures with fractional widths and may cut a text that the
     // rounded advance says fits.
-    if (fullTextAdvance() <= room) {
-        QLabel::setText(m_fullText);
-        return;
-    }
-    const QFontMetrics metrics(font());
-    QLabel::setText(metrics.elidedText(m_fullText, static_cast<Qt::TextElideMode>(elideMode()), room));
+    const auto fitRow = [&](const QString& row) {
+        return metrics.horizontalAdvance(row) <= room.width() ? row : metrics.elidedText(row, mode, room.width());
+    };
+    const QStringList rows = wordWrap() || !isPlainText(m_fullText) ? QStringList() : textRows(m_fullText);
+    if (rows.size() < 2)
+        return fullTextAdvance() <= room.width() ? m_fullText : metrics.elidedText(m_fullText, mode, room.width());
+
+    // As many rows as the height holds: a row cut in half is no text.
+    int kept = rows.size();
+    while (kept > 1 && rowsHeight(metrics, rows.mid(0, kept).join(QLatin1Char('\n'))) > room.height())
+        --kept;
+    QStringList shown;
+    for (int i = 0; i < kept - 1; ++i)
+        shown << fitRow(rows.at(i));
+    // The rows without room of their own join the last one.
+    shown << fitRow(rows.mid(kept - 1).join(QLatin1Char(' ')));
+    return shown.join(QLatin1Char('\n'));
 }

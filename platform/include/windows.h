@@ -31,6 +31,7 @@ extern "C" WINSIM_API NTSTATUS RtlGetVersion(PRTL_OSVERSIONINFOW info);
 #define SWP_NOZORDER 0x0004
 #define SWP_NOACTIVATE 0x0010
 #define SWP_SHOWWINDOW 0x0040
+#define SWP_HIDEWINDOW 0x0080
 
 extern "C" WINSIM_API BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 

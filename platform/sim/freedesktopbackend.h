@@ -8,9 +8,10 @@
 //
 // Outcomes:
 // - server actions: activated(arguments of the button), a click on the body
-//   activated(the toast's launch arguments, usually empty); once a toast was
-//   activated its later close is not reported, as a Windows toast that was
-//   clicked raises no dismissal;
+//   activated(the toast's launch arguments, usually empty); an activated
+//   toast leaves the screen as on Windows: unless the server closes it itself,
+//   the back end closes it there, and that close, like any later one, is not
+//   reported (a Windows toast that was clicked raises no dismissal);
 // - server closes: expired 2 (timed out), dismissed by the user 0, closed by
 //   CloseNotification 1 (application hidden), any other reason 3;
 // - failures, see the HRESULTs below.

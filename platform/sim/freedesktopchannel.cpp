@@ -285,7 +285,11 @@ void FreedesktopChannel::onNotifyReply(QDBusPendingCallWatcher* watcher, quint64
 
 void FreedesktopChannel::closeOnServer(quint64 key)
 {
-    const quint32 id = m_toasts.value(key).serverId;
+    auto toast = m_toasts.find(key);
+    if (toast == m_toasts.end() || toast->closeSent)
+        return; // its NotificationClosed is on the way
+    toast->closeSent = true;
+    const quint32 id = toast->serverId;
     QDBusMessage message = serverCall(QStringLiteral("CloseNotification"));
     message << id;
     const quint64 generation = m_generation;
@@ -297,9 +301,24 @@ void FreedesktopChannel::closeOnServer(quint64 key)
         const auto it = m_toasts.constFind(key);
         if (it == m_toasts.cend() || it->serverId != id)
             return;
+        if (it->activated) {
+            // Its outcome was the activation; a server that no longer knows
+            // the id has closed it already.
+            forget(key);
+            return;
+        }
         qCWarning(lcDelivery).noquote() << "CloseNotification of toast" << key << "failed:" << w->error().message();
         dismiss(key, 1);
     });
+}
+
+void FreedesktopChannel::closeActivated(quint64 key)
+{
+    const auto it = m_toasts.constFind(key);
+    // Gone: the server closed it itself right after the action, as some do.
+    if (it == m_toasts.cend() || !it->activated)
+        return;
+    closeOnServer(key);
 }
 
 void FreedesktopChannel::onActionInvoked(uint id, const QString& actionKey)
@@ -315,9 +334,15 @@ void FreedesktopChannel::onActionInvoked(uint id, const QString& actionKey)
         qCWarning(lcDelivery) << "toast" << it.key() << "activated with unknown action" << actionKey;
         arguments = actionKey;
     }
+    const bool first = !it->activated;
     it->activated = true;
     if (it->sink)
         it->sink->activated(arguments);
+    // A Windows toast leaves the screen once activated; some servers keep
+    // theirs up after an action. Queued behind signals already received, so
+    // a server that closes the toast itself is not asked to.
+    if (first)
+        QMetaObject::invokeMethod(this, [this, key = it.key()] { closeActivated(key); }, Qt::QueuedConnection);
 }
 
 void FreedesktopChannel::onNotificationClosed(uint id, uint reason)
@@ -329,8 +354,7 @@ void FreedesktopChannel::onNotificationClosed(uint id, uint reason)
     }
     const quint64 key = found.value();
     if (m_toasts.value(key).activated) {
-        m_keyByServerId.remove(id);
-        m_toasts.remove(key);
+        forget(key); // its close, ours or the server's, is no second outcome
         return;
     }
     dismiss(key, dismissalReason(reason));
@@ -363,7 +387,10 @@ void FreedesktopChannel::onServerOwnerChanged(const QString& name, const QString
     QVector<quint64> keys = m_toasts.keys().toVector();
     std::sort(keys.begin(), keys.end());
     for (quint64 key : keys) {
-        if (m_toasts.value(key).stage == Stage::Shown)
+        const Toast& toast = m_toasts.find(key).value();
+        if (toast.activated)
+            forget(key); // its outcome was the activation
+        else if (toast.stage == Stage::Shown)
             dismiss(key, freedesktop::ServerGoneReason);
         else
             fail(key, freedesktop::ServerGone);
@@ -379,11 +406,17 @@ void FreedesktopChannel::fail(quint64 key, int hresult)
 
 void FreedesktopChannel::dismiss(quint64 key, int reason)
 {
+    const Toast toast = forget(key);
+    if (toast.sink)
+        toast.sink->dismissed(reason);
+}
+
+FreedesktopChannel::Toast FreedesktopChannel::forget(quint64 key)
+{
     const Toast toast = m_toasts.take(key);
     if (toast.serverId != 0 && m_keyByServerId.value(toast.serverId) == key)
         m_keyByServerId.remove(toast.serverId);
-    if (toast.sink)
-        toast.sink->dismissed(reason);
+    return toast;
 }
 
 } // namespace winsim

@@ -46,6 +46,7 @@ private:
         quint32 serverId = 0;
         bool hideRequested = false;
         bool activated = false;
+        bool closeSent = false;
         QElapsedTimer sentAt;
     };
 
@@ -64,12 +65,15 @@ private:
     void failQueued(int hresult);
     void onNotifyReply(QDBusPendingCallWatcher* watcher, quint64 key, quint64 generation);
     void closeOnServer(quint64 key);
+    void closeActivated(quint64 key);
     void onActionInvoked(uint id, const QString& actionKey);
     void onNotificationClosed(uint id, uint reason);
     void onServerOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
     void remember(uint id, const EarlyEvent& event);
     void fail(quint64 key, int hresult);
     void dismiss(quint64 key, int reason);
+    // Drops the toast without telling its sink.
+    Toast forget(quint64 key);
 
     const int m_callTimeoutMs;
     const QString m_connectionName;

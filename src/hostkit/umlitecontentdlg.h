@@ -72,9 +72,11 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void dispatchButton(int index);
+    void alignTitle();
     static QPixmap shadowPixmap(const QSize& size, const QMargins& shadow, bool dark);
 
     QFrame* m_frame = nullptr;

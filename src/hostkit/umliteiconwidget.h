@@ -3,9 +3,11 @@
 #include "umlitewidget.h"
 
 #include <QIcon>
+#include <QPixmap>
 #include <QSize>
 
-// Draws one icon at a fixed size inside its contents margins.
+// Draws one icon at a fixed size inside its contents margins, scaled to that
+// size (keeping its aspect ratio) when its files are smaller or larger.
 class UMLITE_API UmLiteIconWidget : public UmLiteWidget
 {
     Q_OBJECT
@@ -25,6 +27,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QPixmap scaledPixmap(qreal ratio, QIcon::Mode mode) const;
+
     QIcon m_icon;
     QSize m_iconSize;
+    // Scaling smoothly is dear; a popup repaints while it fades.
+    mutable QPixmap m_scaled;
+    mutable QString m_scaledKey;
 };

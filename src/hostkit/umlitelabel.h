@@ -36,6 +36,8 @@ protected:
 
 private:
     void refreshShownText();
+    QString fittedText(const QSize& room) const;
+    bool isPlainText(const QString& text) const;
     int fullTextAdvance() const;
     int textHeight(bool minimum) const;
 
@@ -44,7 +46,7 @@ private:
     bool m_autoElide = false;
     // Shaping text is dear and polishing changes fonts often: remember what
     // the shown text was fitted to, and the full text's width per font.
-    int m_fittedRoom = -1;
+    QSize m_fittedRoom;
     QFont m_fittedFont;
     mutable int m_advance = -1;
     mutable QFont m_advanceFont;
@@ -52,6 +54,7 @@ private:
     // that never wraps is as high at any width, so once is enough.
     struct HeightKey {
         QString text;
+        QString fullText;
         QFont font;
         QMargins margins;
         int margin = 0;

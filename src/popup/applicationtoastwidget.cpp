@@ -18,6 +18,7 @@
 #include <QBoxLayout>
 #include <QDesktopWidget>
 #include <QScreen>
+#include <QWindow>
 
 #include <limits>
 
@@ -107,7 +108,10 @@ void ApplicationToastWidget::activate()
 
 void ApplicationToastWidget::bringToFront()
 {
-    HWND handle = reinterpret_cast<HWND>(internalWinId());
+    // The window's own id: QWidget keeps the first one, which some platforms
+    // replace when they show a tooltip window.
+    const QWindow* window = windowHandle();
+    HWND handle = window && window->handle() ? reinterpret_cast<HWND>(window->winId()) : nullptr;
     if (!handle) {
         activate();
         return;

@@ -193,16 +193,15 @@ void DesktopRoadTest::toastAndChosenActionInDunst()
     QVERIFY2(menu.contains("#Open (Document saved) [") && menu.contains(",open-doc]"), qPrintable(menu));
     QVERIFY2(menu.contains("#Later (Document saved) [") && menu.contains(",remind-later]"), qPrintable(menu));
 
-    const int before = dunst::history().size();
-    QVERIFY(dunst::ctl("close"));
-    QTRY_COMPARE(dunst::history().size(), before + 1);
+    // Gone from the screen as on Windows, though dunst keeps toasts after a menu pick.
+    QTRY_COMPARE(dunst::holds(), 0);
     const QVariantMap shown = dunst::history().first();
     QCOMPARE(shown.value("summary").toString(), QStringLiteral("Document saved"));
     QCOMPARE(shown.value("body").toString(), QStringLiteral("Quarterly report.docx is in the cloud"));
     QCOMPARE(shown.value("icon_path").toString(), m_logo);
     QCOMPARE(shown.value("appname").toString(), kAppId);
 
-    // Closing a toast whose button was chosen is no second outcome.
+    // That close is no second outcome.
     expectNothingMoreAfterASentinel();
     QCOMPARE(heard(*listener), QStringList{"activated 1 1 remind-later"});
 }
@@ -244,8 +243,7 @@ void DesktopRoadTest::outcomes()
     // A short toast lasts 7 s.
     QTRY_COMPARE_WITH_TIMEOUT(heard(*listener), expected, 15000);
     QVERIFY(allFor(*listener, id));
-    if (dunst::holds() == 1 && how == "dunstctl action")
-        QVERIFY(dunst::ctl("close")); // dunst keeps a toast whose body was clicked
+    // A clicked body leaves the screen too, though it reports nothing.
     QTRY_COMPARE(dunst::holds(), 0);
     // The newest entry of dunst's history is this toast, closed; dunst keeps times in µs.
     const QVariantMap shown = dunst::history().first();

@@ -5,6 +5,7 @@
 #include "umdrawhelper.h"
 #include "umlitecontentdlg.h"
 #include "umlitelabel.h"
+#include "umlitepushbutton.h"
 #include "umlitestyle.h"
 #include "umrtlhelper.h"
 #include "umlitetheme_p.h"
@@ -35,10 +36,14 @@ protected:
     void onCloseButtonClicked() override { ++closes; }
 };
 
-// Shows the label with a fixed width and returns what it draws.
-QString drawnText(UmLiteLabel& label, int width)
+// Shows the label with a fixed width (and height, when rows > 0: room for
+// that many rows) and returns what it draws.
+QString drawnText(UmLiteLabel& label, int width, int rows = 0)
 {
     label.setFixedWidth(width);
+    const QFontMetrics metrics(label.font());
+    if (rows > 0)
+        label.setFixedHeight(metrics.height() + (rows - 1) * metrics.lineSpacing());
     label.show();
     return label.QLabel::text();
 }
@@ -63,7 +68,7 @@ private slots:
     void buttonsKeepRowOrderAndDispatch();
     void closeButtonDefaultRejects();
     void heightFollowsContent();
-    void longTitleEllipsisKeepsTheFrame();
+    void longTextsEndInAnEllipsisAndKeepTheFrame();
 
     void themeSwitchRestylesEverySkin();
     void windowsShareTheirSheetAndKeepTheirOwnClass();
@@ -122,30 +127,45 @@ void TestKitWidgets::elision_data()
 {
     QTest::addColumn<bool>("middle");
     QTest::addColumn<bool>("autoElide");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("width");
+    QTest::addColumn<int>("rows"); // room for that many rows; 0: as many as it asks for
     QTest::addColumn<QString>("pattern"); // regular expression over the drawn text
 
+    const QString text = QStringLiteral("Quarterly budget review for the northern region.xlsx");
     const QString wide = QStringLiteral("^Quarterly budget review for the northern region\\.xlsx$");
-    QTest::newRow("middle, wide enough") << true << true << 2000 << wide;
-    QTest::newRow("middle, narrow") << true << true << 120 << QStringLiteral("^Quar.*\u2026.*xlsx$");
-    QTest::newRow("right, narrow") << false << true << 120 << QStringLiteral("^Quarterly.*\u2026$");
-    QTest::newRow("no elision, narrow") << false << false << 120 << wide;
+    QTest::newRow("middle, wide enough") << true << true << text << 2000 << 0 << wide;
+    QTest::newRow("middle, narrow") << true << true << text << 120 << 0 << QStringLiteral("^Quar.*\u2026.*xlsx$");
+    QTest::newRow("right, narrow") << false << true << text << 120 << 0 << QStringLiteral("^Quarterly.*\u2026$");
+    QTest::newRow("no elision, narrow") << false << false << text << 120 << 0 << wide;
+    // A row without room is no stray word under the line: it joins the last row.
+    const QString twoRows = QStringLiteral("Quarterly budget review for the\nnorthern region.xlsx");
+    QTest::newRow("two rows, room for both") << true << true << twoRows << 2000 << 2
+                                             << QStringLiteral("^Quarterly budget review for the\nnorthern region\\.xlsx$");
+    QTest::newRow("two rows, room for one") << true << true << twoRows << 2000 << 1 << wide;
+    QTest::newRow("two rows, room for one, narrow")
+        << true << true << twoRows << 120 << 1 << QStringLiteral("^Quar[^\n]*\u2026[^\n]*xlsx$");
+    QTest::newRow("two rows, each elided") << true << true << twoRows << 120 << 2
+                                           << QStringLiteral("^Quar[^\n]*\u2026[^\n]*the\nnorth[^\n]*$");
 }
 
 void TestKitWidgets::elision()
 {
     QFETCH(bool, middle);
     QFETCH(bool, autoElide);
+    QFETCH(QString, text);
     QFETCH(int, width);
+    QFETCH(int, rows);
     QFETCH(QString, pattern);
 
-    const QString text = QStringLiteral("Quarterly budget review for the northern region.xlsx");
     QScopedPointer<UmLiteLabel> label(middle ? new MiddleLiteLabel(nullptr) : new UmLiteLabel);
     label->setTextAutoElide(autoElide);
     label->setText(text);
-    const QString drawn = drawnText(*label, width);
+    const int heightAsked = label->sizeHint().height();
+    const QString drawn = drawnText(*label, width, rows);
     QVERIFY2(QRegularExpression(pattern).match(drawn).hasMatch(), qPrintable(drawn));
     QCOMPARE(label->text(), text);
+    QCOMPARE(label->sizeHint().height(), heightAsked); // a folded label still asks for every row
     if (autoElide)
         QVERIFY2(label->minimumSizeHint().width() < width, "elided labels may be squeezed");
 }
@@ -256,14 +276,21 @@ void TestKitWidgets::heightFollowsContent()
     QCOMPARE(dialog.height(), 120 + shadow.top() + shadow.bottom());
 }
 
-void TestKitWidgets::longTitleEllipsisKeepsTheFrame()
+void TestKitWidgets::longTextsEndInAnEllipsisAndKeepTheFrame()
 {
     UmLiteContentDlg dialog;
     dialog.setThemeClassName("ToastApplicationWidgetDlg");
-    dialog.setCustomFrameSize(QSize(300, 120));
+    dialog.setCustomFrameSize(QSize(438, 120));
     const int width = dialog.width();
     const QString title = QString("Quarterly budget review for the northern region ").repeated(3);
     dialog.setMainTitleText(title);
+    const QStringList labels{"Open the shared document in the editor and review all edits.", "Show in folder",
+                             "Copy link"};
+    QCOMPARE(labels.first().size(), 60);
+    for (int i = 0; i < labels.size(); ++i) {
+        dialog.ensureButton(UmLiteContentDlg::BtnType(i));
+        dialog.setButtonText(UmLiteContentDlg::BtnType(i), labels.at(i));
+    }
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
@@ -271,6 +298,23 @@ void TestKitWidgets::longTitleEllipsisKeepsTheFrame()
     QCOMPARE(dialog.mainTitleText(), title);
     const QString drawn = dialog.findChild<QLabel*>("umlite_title")->QLabel::text();
     QVERIFY2(drawn.endsWith(QChar(0x2026)) && drawn.size() < title.size(), qPrintable(drawn));
+
+    // The long label gives way; the short ones stay whole, and the row stays inside the frame.
+    const QRect frame = dialog.findChild<QFrame*>("umlite_frame")->geometry();
+    for (int i = 0; i < labels.size(); ++i) {
+        auto* button = qobject_cast<UmLitePushButton*>(dialog.button(UmLiteContentDlg::BtnType(i)));
+        QVERIFY(button);
+        QCOMPARE(button->text(), labels.at(i));
+        const QString shown = button->shownText();
+        if (i == 0) {
+            QVERIFY2(shown.endsWith(QChar(0x2026)) && labels.at(i).startsWith(shown.chopped(1)), qPrintable(shown));
+            QCOMPARE(button->toolTip(), labels.at(i));
+        } else {
+            QCOMPARE(shown, labels.at(i));
+            QVERIFY(button->toolTip().isEmpty());
+        }
+        QVERIFY(frame.contains(button->mapTo(&dialog, button->rect().bottomRight())));
+    }
 }
 
 void TestKitWidgets::themeSwitchRestylesEverySkin()

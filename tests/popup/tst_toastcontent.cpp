@@ -253,12 +253,24 @@ void TestToastContent::image_data()
     QTest::addColumn<QSize>("requested");
     QTest::addColumn<bool>("visible");
     QTest::addColumn<QSize>("logicalSize");
+    QTest::addColumn<qreal>("ratio");  // device pixels per logical pixel of the drawing
+    QTest::addColumn<QSize>("painted"); // logical size an opaque image covers; invalid: not looked at
 
-    QTest::newRow("0x0 falls back to 64") << ".pdf" << "" << QSize(0, 0) << true << QSize(64, 64);
-    QTest::newRow("one side 0 falls back to 64") << ".pdf" << "" << QSize(48, 0) << true << QSize(64, 64);
-    QTest::newRow("requested size kept") << ".pdf" << "" << QSize(32, 40) << true << QSize(32, 40);
-    QTest::newRow("hero wins over image") << "" << ".docx" << QSize(16, 16) << true << QSize(16, 16);
-    QTest::newRow("no path hides the image") << "" << "" << QSize(32, 32) << false << QSize(32, 32);
+    const QSize any;
+    QTest::newRow("0x0 falls back to 64") << ".pdf" << "" << QSize(0, 0) << true << QSize(64, 64) << 1.0 << any;
+    QTest::newRow("one side 0 falls back to 64") << ".pdf" << "" << QSize(48, 0) << true << QSize(64, 64) << 1.0 << any;
+    QTest::newRow("requested size kept") << ".pdf" << "" << QSize(32, 40) << true << QSize(32, 40) << 1.0 << any;
+    QTest::newRow("hero wins over image") << "" << ".docx" << QSize(16, 16) << true << QSize(16, 16) << 1.0 << any;
+    QTest::newRow("no path hides the image") << "" << "" << QSize(32, 32) << false << QSize(32, 32) << 1.0 << any;
+    // "@WxH": an opaque file of that size. Drawn at the size asked for, not its own.
+    QTest::newRow("small file scaled up") << "@64x64" << "" << QSize(160, 160) << true << QSize(160, 160) << 1.0
+                                          << QSize(160, 160);
+    QTest::newRow("aspect ratio kept") << "@64x32" << "" << QSize(160, 160) << true << QSize(160, 160) << 1.0
+                                       << QSize(160, 80);
+    QTest::newRow("scaled up at 2x") << "@64x64" << "" << QSize(160, 160) << true << QSize(160, 160) << 2.0
+                                     << QSize(160, 160);
+    QTest::newRow("large file scaled down") << "" << "@256x256" << QSize(48, 48) << true << QSize(48, 48) << 1.0
+                                            << QSize(48, 48);
 }
 
 void TestToastContent::image()
@@ -268,7 +280,19 @@ void TestToastContent::image()
     QFETCH(QSize, requested);
     QFETCH(bool, visible);
     QFETCH(QSize, logicalSize);
+    QFETCH(qreal, ratio);
+    QFETCH(QSize, painted);
 
+    QTemporaryDir dir;
+    for (QString* path : {&imagePath, &heroPath}) {
+        if (!path->startsWith('@'))
+            continue;
+        const QStringList size = path->mid(1).split('x');
+        QImage file(size.at(0).toInt(), size.at(1).toInt(), QImage::Format_RGB32);
+        file.fill(Qt::darkGreen);
+        *path = dir.filePath(path->mid(1) + ".png");
+        QVERIFY(file.save(*path));
+    }
     QMap<int, QVariant> request = plainRequest({"x"});
     request[ToastKeyImagePath] = imagePath;
     request[ToastKeyHeroImagePath] = heroPath;
@@ -282,6 +306,22 @@ void TestToastContent::image()
     QCOMPARE(!image->isHidden(), visible);
     QCOMPARE(image->iconSize(), UmLiteStyle::dpiScaledSize(logicalSize));
     QVERIFY2(!image->icon().isNull(), "an unknown image still gets the generic file icon");
+    if (!painted.isValid())
+        return;
+
+    image->resize(image->sizeHint());
+    QImage canvas(image->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(Qt::transparent);
+    image->render(&canvas, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRect opaque;
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            if (qAlpha(canvas.pixel(x, y)) > 127)
+                opaque |= QRect(x, y, 1, 1);
+        }
+    }
+    QCOMPARE(opaque.size(), UmLiteStyle::dpiScaledSize(painted) * ratio);
 }
 
 void TestToastContent::loadToastIcon_data()
