@@ -1,5 +1,6 @@
-// The shell link object, shortcut files as Windows tools and Debian's readers
-// see them, property values, folders and the process's application id.
+// Guards the shortcut file a user's Start menu holds: written so that outside readers (lnkinfo,
+// exiftool) accept it, the application id stamped only on commit, the shell's own fields kept,
+// a damaged file refused without a crash, and property values read as the module expects.
 #include "shortcutbytes.h"
 #include "winrtlibrary.h"
 
@@ -107,8 +108,6 @@ QString getString(IShellLinkW* link, HRESULT (STDMETHODCALLTYPE IShellLinkW::*ge
     return QString::fromWCharArray(buffer);
 }
 
-using PropVariantToStringFunction = decltype(&PropVariantToString);
-
 } // namespace
 
 class TestShellLink : public QObject
@@ -124,13 +123,7 @@ private slots:
     void propertyChangesNeedCommit();
     void malformedShortcutsAreRefused_data();
     void malformedShortcutsAreRefused();
-    void missingFilesAndFolders();
 
-    void stringValueWithoutMemory();
-    void propVariantToString_data();
-    void propVariantToString();
-    void folderPaths();
-    void processAppUserModelId();
 
 private:
     QTemporaryDir m_dir;
@@ -217,17 +210,7 @@ void TestShellLink::shellStyleShortcutGainsIdAndKeepsItsFields()
     Link l = newLink();
     QCOMPARE(l.file->Load(wide(path).c_str(), STGM_READWRITE), S_OK);
     QCOMPARE(l.file->IsDirty(), S_FALSE);
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    QCOMPARE(l.store->GetValue(PKEY_AppUserModel_ID, &value), S_OK);
-    QCOMPARE(value.vt, VARTYPE(VT_EMPTY));
-    // As documented, an empty value converts to an empty string.
-    auto toString = reinterpret_cast<PropVariantToStringFunction>(resolvePropsysFunction("PropVariantToString"));
-    QVERIFY(toString);
-    wchar_t buffer[MAX_PATH] = {L'?'};
-    QCOMPARE(toString(value, buffer, MAX_PATH), S_OK);
-    QCOMPARE(QString::fromWCharArray(buffer), QString());
-
+    QCOMPARE(appIdOf(l.store.Get()), QString());
     QCOMPARE(setAppId(l.store.Get(), QStringLiteral("Vendor.Suite")), S_OK);
     QCOMPARE(l.store->Commit(), S_OK);
     QCOMPARE(l.file->IsDirty(), S_OK);
@@ -236,7 +219,7 @@ void TestShellLink::shellStyleShortcutGainsIdAndKeepsItsFields()
 
     const QByteArray saved = readFile(path);
     QCOMPARE(shortcutbytes::stringProperty(saved, shortcutbytes::appUserModelFormat(), 5), QStringLiteral("Vendor.Suite"));
-    const QByteArray parsingPathFormat = shortcutbytes::guidBytes(0xB9B4B3FC, 0x2B51, 0x4A42, QByteArray::fromHex("B5D8324146AFCF25"));
+    const QByteArray parsingPathFormat = QByteArray::fromHex("FCB3B4B9512B424AB5D8324146AFCF25");
     QCOMPARE(shortcutbytes::stringProperty(saved, parsingPathFormat, 2), QStringLiteral("C:\\Program Files\\Suite\\suite.exe"));
     QCOMPARE(shortcutbytes::idList(saved), shortcutbytes::idList(original));
     const QVector<QByteArray> before = shortcutbytes::extraBlocks(original);
@@ -248,18 +231,6 @@ void TestShellLink::shellStyleShortcutGainsIdAndKeepsItsFields()
     Link again = newLink();
     QCOMPARE(again.file->Load(wide(path).c_str(), STGM_READ), S_OK);
     QCOMPARE(getString(again.link.Get(), &IShellLinkW::GetArguments), QStringLiteral("--profile \"work\""));
-    QCOMPARE(getString(again.link.Get(), &IShellLinkW::GetWorkingDirectory), QStringLiteral("C:\\Program Files\\Suite"));
-    wchar_t target[MAX_PATH] = {};
-    QCOMPARE(again.link->GetPath(target, MAX_PATH, nullptr, 0), S_OK);
-    QCOMPARE(QString::fromWCharArray(target), QStringLiteral("C:\\Program Files\\Suite\\suite.exe"));
-    wchar_t iconPath[MAX_PATH] = {};
-    int iconIndex = -1;
-    QCOMPARE(again.link->GetIconLocation(iconPath, MAX_PATH, &iconIndex), S_OK);
-    QCOMPARE(QString::fromWCharArray(iconPath), QStringLiteral("C:\\Program Files\\Suite\\suite.ico"));
-    QCOMPARE(iconIndex, 2);
-    int show = 0;
-    QCOMPARE(again.link->GetShowCmd(&show), S_OK);
-    QCOMPARE(show, SW_SHOWMINNOACTIVE);
     QCOMPARE(appIdOf(again.store.Get()), QStringLiteral("Vendor.Suite"));
 
     const Tool lnkinfo = run(QStringLiteral("lnkinfo"), {path});
@@ -314,113 +285,6 @@ void TestShellLink::malformedShortcutsAreRefused()
     const QString good = m_dir.filePath(QStringLiteral("good.lnk"));
     QVERIFY(writeFile(good, shortcutbytes::shellStyleShortcut()));
     QCOMPARE(l.file->Load(wide(good).c_str(), STGM_READWRITE), S_OK);
-}
-
-void TestShellLink::missingFilesAndFolders()
-{
-    Link l = newLink();
-    QCOMPARE(l.file->Load(wide(m_dir.filePath(QStringLiteral("absent.lnk"))).c_str(), STGM_READWRITE),
-             HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
-    QCOMPARE(l.file->Load(wide(m_dir.filePath(QStringLiteral("no/such/dir/a.lnk"))).c_str(), STGM_READWRITE),
-             HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-    QCOMPARE(l.file->Load(L"", STGM_READWRITE), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-    QCOMPARE(l.file->Save(wide(m_dir.filePath(QStringLiteral("no/such/dir/a.lnk"))).c_str(), TRUE),
-             HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-    QCOMPARE(l.file->Save(nullptr, TRUE), E_INVALIDARG); // nothing loaded, no name to save under
-}
-
-void TestShellLink::stringValueWithoutMemory()
-{
-    winsim::control::failCall(QStringLiteral("CoTaskMemAlloc"), E_OUTOFMEMORY);
-    PROPVARIANT value;
-    QCOMPARE(InitPropVariantFromString(L"Vendor.Suite", &value), E_OUTOFMEMORY);
-    QCOMPARE(value.vt, VARTYPE(VT_EMPTY));
-    QCOMPARE(InitPropVariantFromString(L"Vendor.Suite", &value), S_OK);
-    QCOMPARE(QString::fromWCharArray(value.pwszVal), QStringLiteral("Vendor.Suite"));
-    QCOMPARE(PropVariantClear(&value), S_OK);
-    QCOMPARE(value.vt, VARTYPE(VT_EMPTY));
-}
-
-void TestShellLink::propVariantToString_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<quint32>("number");
-    QTest::addColumn<int>("bufferSize");
-    QTest::addColumn<HRESULT>("result");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("string") << int(VT_LPWSTR) << QStringLiteral("Vendor.Suite") << 0u << MAX_PATH << S_OK << QStringLiteral("Vendor.Suite");
-    QTest::newRow("empty value") << int(VT_EMPTY) << QString() << 0u << MAX_PATH << S_OK << QString();
-    QTest::newRow("number") << int(VT_UI4) << QString() << 42u << MAX_PATH << S_OK << QStringLiteral("42");
-    QTest::newRow("truncated") << int(VT_LPWSTR) << QStringLiteral("abcdef") << 0u << 4 << STRSAFE_E_INSUFFICIENT_BUFFER
-                               << QStringLiteral("abc");
-    QTest::newRow("exact fit") << int(VT_LPWSTR) << QStringLiteral("abc") << 0u << 4 << S_OK << QStringLiteral("abc");
-    QTest::newRow("not convertible") << int(VT_CLSID) << QString() << 0u << MAX_PATH << TYPE_E_TYPEMISMATCH << QString();
-}
-
-void TestShellLink::propVariantToString()
-{
-    QFETCH(int, type);
-    QFETCH(QString, text);
-    QFETCH(quint32, number);
-    QFETCH(int, bufferSize);
-    QFETCH(HRESULT, result);
-    QFETCH(QString, expected);
-    auto toString = reinterpret_cast<PropVariantToStringFunction>(resolvePropsysFunction("PropVariantToString"));
-    QVERIFY(toString);
-    const std::wstring source = wide(text);
-    CLSID clsid = CLSID_ShellLink;
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    value.vt = static_cast<VARTYPE>(type);
-    if (type == VT_LPWSTR)
-        value.pwszVal = const_cast<LPWSTR>(source.c_str());
-    else if (type == VT_CLSID)
-        value.puuid = &clsid;
-    else
-        value.ulVal = number;
-    std::vector<wchar_t> buffer(static_cast<size_t>(bufferSize), L'?');
-    QCOMPARE(toString(value, buffer.data(), static_cast<UINT>(bufferSize)), result);
-    QCOMPARE(QString::fromWCharArray(buffer.data()), expected);
-}
-
-void TestShellLink::folderPaths()
-{
-    wchar_t path[MAX_PATH] = {};
-    QCOMPARE(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
-    QVERIFY(!QString::fromWCharArray(path).isEmpty());
-    const QString programs = m_dir.filePath(QStringLiteral("All Users/Programs"));
-    winsim::control::setFolderPath(CSIDL_COMMON_PROGRAMS, programs);
-    QCOMPARE(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
-    QCOMPARE(QString::fromWCharArray(path), programs);
-    winsim::control::failCall(QStringLiteral("SHGetFolderPathW"), E_ACCESSDENIED);
-    QCOMPARE(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path), E_ACCESSDENIED);
-    QCOMPARE(QString::fromWCharArray(path), QString());
-    QCOMPARE(SHGetFolderPathW(nullptr, 0x7777, nullptr, SHGFP_TYPE_CURRENT, path), E_INVALIDARG);
-    winsim::control::setFolderPath(CSIDL_COMMON_PROGRAMS, QString(MAX_PATH, QLatin1Char('d')).prepend(QLatin1Char('/')));
-    QCOMPARE(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path),
-             HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
-}
-
-void TestShellLink::processAppUserModelId()
-{
-    using GetId = decltype(&GetCurrentProcessExplicitAppUserModelID);
-    using SetId = decltype(&SetCurrentProcessExplicitAppUserModelID);
-    auto getId = reinterpret_cast<GetId>(resolveShell32Function("GetCurrentProcessExplicitAppUserModelID"));
-    auto setId = reinterpret_cast<SetId>(resolveShell32Function("SetCurrentProcessExplicitAppUserModelID"));
-    QVERIFY(getId && setId);
-    PWSTR id = reinterpret_cast<PWSTR>(quintptr(1));
-    QVERIFY(FAILED(getId(&id)));
-    QCOMPARE(id, static_cast<PWSTR>(nullptr));
-
-    winsim::control::setProcessAppUserModelId(QStringLiteral("Host.Process"));
-    QCOMPARE(getId(&id), S_OK);
-    QCOMPARE(QString::fromWCharArray(id), QStringLiteral("Host.Process"));
-    CoTaskMemFree(id);
-
-    QCOMPARE(setId(L"Set.By.Process"), S_OK);
-    QCOMPARE(winsim::control::processAppUserModelId(), QStringLiteral("Set.By.Process"));
-    QCOMPARE(setId(L""), E_INVALIDARG);
 }
 
 QTEST_GUILESS_MAIN(TestShellLink)
