@@ -1,5 +1,5 @@
-// The identity and shortcut code on a system whose "propsys.dll" and
-// "shell32.dll" cannot be loaded.
+// Guards against a crash or a wrong id on a system whose "propsys.dll" and "shell32.dll" cannot be
+// loaded: the process id is not asked for, the shortcut is not opened, each said once in the log.
 #include "systemtoastwinimpl.h"
 
 #include "logcapture.h"
