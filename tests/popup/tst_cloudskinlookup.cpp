@@ -1,5 +1,6 @@
-// The cloud-skin lookup keeps its answers for the whole process, so this test
-// walks through one process's life in order.
+// Guards the popup finding the cloud-skin add-on the host loaded (by module name, without searching
+// the disk again), searching at most once per process, and the skin announcing theme switches.
+// The lookup keeps its answers for the whole process, so this walks one process's life in order.
 #include "orvexcloudskinproxy.h"
 #include "toastskinresources.h"
 #include "umplugintesting.h"
