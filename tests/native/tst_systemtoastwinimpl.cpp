@@ -295,6 +295,8 @@ void TestSystemToastWinImpl::shortcut()
     if (written) {
         // Everything else the shell wrote is still there, and an outside reader still reads the file.
         QCOMPARE(shortcutbytes::idList(after), shortcutbytes::idList(before));
+        QCOMPARE(shortcutbytes::extraBlocks(after).first(), shortcutbytes::extraBlocks(before).first()); // the tracker
+        QCOMPARE(after.mid(0x18, 0x34), before.mid(0x18, 0x34)); // times, size, icon, show command, hot key
         QProcess lnkinfo;
         lnkinfo.start(QStringLiteral("lnkinfo"), {path});
         QVERIFY2(lnkinfo.waitForFinished(30000), "lnkinfo (liblnk-utils) did not run");

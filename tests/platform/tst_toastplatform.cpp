@@ -42,49 +42,33 @@ struct Seen
     }
 };
 
-struct Subscription
+// Handlers of the three events that write down what they saw; the tokens are not kept.
+void subscribe(IToastNotification* notification, const std::shared_ptr<Seen>& seen)
 {
-    EventRegistrationToken activated = {};
-    EventRegistrationToken dismissed = {};
-    EventRegistrationToken failed = {};
-};
-
-Subscription subscribe(IToastNotification* notification, const std::shared_ptr<Seen>& seen, const QString& tag = QString())
-{
-    Subscription s;
-    std::weak_ptr<Seen> weak = seen;
-    auto activated = Callback<ITypedEventHandler<ToastNotification*, IInspectable*>>(
-        [weak, tag](IToastNotification*, IInspectable* args) -> HRESULT {
-            std::shared_ptr<Seen> target = weak.lock();
-            if (!target)
-                return S_OK;
-            ComPtr<IToastActivatedEventArgs> activation;
-            HSTRING arguments = nullptr;
-            if (args && SUCCEEDED(args->QueryInterface(IID_PPV_ARGS(&activation))))
-                activation->get_Arguments(&arguments);
-            target->add(tag + QStringLiteral("activated:") + take(arguments));
-            return S_OK;
-        });
-    auto dismissed = Callback<ITypedEventHandler<ToastNotification*, ToastDismissedEventArgs*>>(
-        [weak, tag](IToastNotification*, IToastDismissedEventArgs* args) -> HRESULT {
-            ToastDismissalReason reason = ToastDismissalReason_UserCanceled;
-            args->get_Reason(&reason);
-            if (std::shared_ptr<Seen> target = weak.lock())
-                target->add(tag + QStringLiteral("dismissed:%1").arg(int(reason)));
-            return S_OK;
-        });
-    auto failed = Callback<ITypedEventHandler<ToastNotification*, ToastFailedEventArgs*>>(
-        [weak, tag](IToastNotification*, IToastFailedEventArgs* args) -> HRESULT {
-            HRESULT code = S_OK;
-            args->get_ErrorCode(&code);
-            if (std::shared_ptr<Seen> target = weak.lock())
-                target->add(tag + QStringLiteral("failed:%1").arg(code));
-            return S_OK;
-        });
-    notification->add_Activated(activated.Get(), &s.activated);
-    notification->add_Dismissed(dismissed.Get(), &s.dismissed);
-    notification->add_Failed(failed.Get(), &s.failed);
-    return s;
+    EventRegistrationToken token;
+    notification->add_Activated(Callback<ITypedEventHandler<ToastNotification*, IInspectable*>>(
+                                    [seen](IToastNotification*, IInspectable* args) -> HRESULT {
+                                        ComPtr<IToastActivatedEventArgs> activation;
+                                        HSTRING arguments = nullptr;
+                                        if (args && SUCCEEDED(args->QueryInterface(IID_PPV_ARGS(&activation))))
+                                            activation->get_Arguments(&arguments);
+                                        seen->add(QStringLiteral("activated:") + take(arguments));
+                                        return S_OK;
+                                    }).Get(), &token);
+    notification->add_Dismissed(Callback<ITypedEventHandler<ToastNotification*, ToastDismissedEventArgs*>>(
+                                    [seen](IToastNotification*, IToastDismissedEventArgs* args) -> HRESULT {
+                                        ToastDismissalReason reason = ToastDismissalReason_UserCanceled;
+                                        args->get_Reason(&reason);
+                                        seen->add(QStringLiteral("dismissed:%1").arg(int(reason)));
+                                        return S_OK;
+                                    }).Get(), &token);
+    notification->add_Failed(Callback<ITypedEventHandler<ToastNotification*, ToastFailedEventArgs*>>(
+                                 [seen](IToastNotification*, IToastFailedEventArgs* args) -> HRESULT {
+                                     HRESULT code = S_OK;
+                                     args->get_ErrorCode(&code);
+                                     seen->add(QStringLiteral("failed:%1").arg(code));
+                                     return S_OK;
+                                 }).Get(), &token);
 }
 
 quint64 lastKey()

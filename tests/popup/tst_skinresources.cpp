@@ -47,8 +47,6 @@ private slots:
 
     void readModuleVersion_data();
     void readModuleVersion();
-    void checkAddonModule_data();
-    void checkAddonModule();
     void findAddonModulePath_data();
     void findAddonModulePath();
     void pluginManagerStandsInForTheConfiguration();
@@ -91,60 +89,37 @@ void TestSkinResources::readModuleVersion()
     QCOMPARE(versionText(::readModuleVersion(dir.path(), "version.tag")), expected);
 }
 
-void TestSkinResources::checkAddonModule_data()
-{
-    QTest::addColumn<bool>("withLibrary");
-    QTest::addColumn<QByteArray>("tag"); // null: no version.tag
-    QTest::addColumn<bool>("qualifies");
-
-    QTest::newRow("same major, newer minor") << true << QByteArray("1.4.7\n") << true;
-    QTest::newRow("next major") << true << QByteArray("2.0.0\n") << false;
-    QTest::newRow("no version.tag") << true << QByteArray() << false;
-    QTest::newRow("no library") << false << QByteArray("1.0.0\n") << false;
-}
-
-void TestSkinResources::checkAddonModule()
-{
-    QFETCH(bool, withLibrary);
-    QFETCH(QByteArray, tag);
-    QFETCH(bool, qualifies);
-
-    QTemporaryDir dir;
-    const QString library = dir.filePath(zandr::getLibFileName("orvexcloudskin"));
-    if (withLibrary)
-        QVERIFY(writeFile(library, "ELF"));
-    if (!tag.isNull())
-        QVERIFY(writeFile(dir.filePath("version.tag"), tag));
-
-    QCOMPARE(::checkAddonModule(dir.path(), "orvexcloudskin", "1.0.0"), qualifies ? library : QString());
-    QCOMPARE(::checkAddonModule(QString(), "orvexcloudskin", "1.0.0"), QString());
-}
-
 void TestSkinResources::findAddonModulePath_data()
 {
     // Folders are relative to a scratch root; "" for the plug-in means unknown.
     QTest::addColumn<QString>("pluginDir");
     QTest::addColumn<QString>("frameworks");
     QTest::addColumn<QString>("installRoot");
-    QTest::addColumn<QStringList>("qualifying"); // folders holding a good add-on
+    QTest::addColumn<QStringList>("placed"); // folders holding the add-on
+    QTest::addColumn<QByteArray>("tag");      // their version.tag; null: none
     QTest::addColumn<QString>("expected");
+
+    const QByteArray good("1.2.0\n");
 
     const QString fwAddon = "fw/addons/orvexcloudskin";
     QTest::newRow("plug-in inside the install root, frameworks outside: frameworks only")
-        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud", fwAddon} << fwAddon;
+        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud", fwAddon} << good << fwAddon;
     QTest::newRow("plug-in inside the install root, frameworks outside, frameworks empty")
-        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud"} << "";
+        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud"} << good << "";
     QTest::newRow("plug-in folder qualifies") << "elsewhere/cloud" << "fw" << "office"
-                                              << QStringList{"elsewhere/cloud", fwAddon} << "elsewhere/cloud";
+                                              << QStringList{"elsewhere/cloud", fwAddon} << good << "elsewhere/cloud";
     QTest::newRow("plug-in folder fails, frameworks tried")
-        << "elsewhere/cloud" << "fw" << "office" << QStringList{fwAddon} << fwAddon;
+        << "elsewhere/cloud" << "fw" << "office" << QStringList{fwAddon} << good << fwAddon;
     QTest::newRow("plug-in folder inside the frameworks fails: no second try")
-        << "fw/plugins/cloud" << "fw" << "office" << QStringList{fwAddon} << "";
+        << "fw/plugins/cloud" << "fw" << "office" << QStringList{fwAddon} << good << "";
     QTest::newRow("frameworks inside the install root: plug-in folder first")
         << "office/plugins/cloud" << "office/fw" << "office"
-        << QStringList{"office/plugins/cloud", "office/fw/addons/orvexcloudskin"} << "office/plugins/cloud";
-    QTest::newRow("nothing anywhere") << "elsewhere/cloud" << "fw" << "office" << QStringList() << "";
-    QTest::newRow("unknown plug-in, no plug-in manager") << "" << "fw" << "office" << QStringList{fwAddon} << "";
+        << QStringList{"office/plugins/cloud", "office/fw/addons/orvexcloudskin"} << good << "office/plugins/cloud";
+    QTest::newRow("nothing anywhere") << "elsewhere/cloud" << "fw" << "office" << QStringList() << good << "";
+    QTest::newRow("another major version") << "elsewhere/cloud" << "fw" << "office" << QStringList{"elsewhere/cloud"}
+                                           << QByteArray("2.0.0\n") << "";
+    QTest::newRow("no version.tag") << "elsewhere/cloud" << "fw" << "office" << QStringList{"elsewhere/cloud"} << QByteArray() << "";
+    QTest::newRow("unknown plug-in, no plug-in manager") << "" << "fw" << "office" << QStringList{fwAddon} << good << "";
 }
 
 void TestSkinResources::findAddonModulePath()
@@ -152,13 +127,14 @@ void TestSkinResources::findAddonModulePath()
     QFETCH(QString, pluginDir);
     QFETCH(QString, frameworks);
     QFETCH(QString, installRoot);
-    QFETCH(QStringList, qualifying);
+    QFETCH(QStringList, placed);
+    QFETCH(QByteArray, tag);
     QFETCH(QString, expected);
 
     QTemporaryDir root;
     const auto at = [&](const QString& rel) { return rel.isEmpty() ? QString() : root.filePath(rel); };
-    for (const QString& dir : qualifying)
-        QVERIFY(makeAddon(at(dir), "1.2.0\n"));
+    for (const QString& dir : placed)
+        QVERIFY(makeAddon(at(dir), tag));
     umpluginconfig::testing::setPluginPath("orvexcloudskin", at(pluginDir));
     zandr::testing::setFrameworks(at(frameworks));
     zandr::testing::setOfficeInstallRoot(at(installRoot));

@@ -37,8 +37,6 @@ private slots:
     void fadeOutEndsOnceWithOpacityZero_data();
     void fadeOutEndsOnceWithOpacityZero();
 
-    void getAnimationLabel_data();
-    void getAnimationLabel();
     void textAnimationFinishAppliesLabelVisibility();
 };
 
@@ -93,43 +91,6 @@ void TestToastAnimation::fadeOutEndsOnceWithOpacityZero()
     QTRY_COMPARE(runningAnimations(controller), 0);
     QCOMPARE(opacityAtFinish.size(), 1);
     QCOMPARE(opacityAtFinish.first(), 0.0);
-}
-
-void TestToastAnimation::getAnimationLabel_data()
-{
-    QTest::addColumn<QVariant>("labelIndex");
-    QTest::addColumn<bool>("richText");
-    QTest::addColumn<bool>("found");
-
-    QTest::newRow("no property") << QVariant() << false << false;
-    QTest::newRow("index 0 is the image, not a label") << QVariant(0) << false << false;
-    QTest::newRow("plain line 2") << QVariant(2) << false << true;
-    QTest::newRow("rich line is no label") << QVariant(2) << true << false;
-}
-
-void TestToastAnimation::getAnimationLabel()
-{
-    QFETCH(QVariant, labelIndex);
-    QFETCH(bool, richText);
-    QFETCH(bool, found);
-
-    const ToastData data = parsed(richText ? richRequest({richLine({{"a", "", false}})}) : plainRequest({"a", "b"}));
-    QSharedPointer<ToastContentWidget> content = ToastContentWidget::create(data);
-    ToastContentAnimationController* controller = content->animationController().get();
-
-    QObject animation;
-    if (labelIndex.isValid())
-        animation.setProperty("labelIndex", labelIndex);
-    UmLiteLabel* label = nullptr;
-    QVERIFY(QMetaObject::invokeMethod(controller, "getAnimationLabel", Qt::DirectConnection,
-                                      Q_RETURN_ARG(UmLiteLabel*, label), Q_ARG(QObject*, &animation)));
-    QCOMPARE(label != nullptr, found);
-    if (found)
-        QCOMPARE(static_cast<QWidget*>(label), content->item(labelIndex.toInt()));
-
-    QVERIFY(QMetaObject::invokeMethod(controller, "getAnimationLabel", Qt::DirectConnection,
-                                      Q_RETURN_ARG(UmLiteLabel*, label), Q_ARG(QObject*, nullptr)));
-    QVERIFY(!label);
 }
 
 void TestToastAnimation::textAnimationFinishAppliesLabelVisibility()
