@@ -10,12 +10,7 @@
 #include "testdata.h"
 #include "winrttest.h"
 
-#include <combaseapi.h>
-#include <objidl.h>
-#include <propkey.h>
-#include <propvarutil.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 #include <winsim/control.h>
 
 #include <QtTest>
@@ -37,28 +32,17 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A shortcut as the shell writes one (no id), or written through the platform's shell link with an id.
+// A shortcut as the shell writes one, stamped with id (when given) by a service of its own.
 bool makeShortcut(const QString& path, const QString& id)
 {
-    if (id.isEmpty()) {
-        QFile file(path);
-        const QByteArray bytes = shortcutbytes::shellStyleShortcut();
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-    ComPtr<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))))
+    QFile file(path);
+    const QByteArray bytes = shortcutbytes::shellStyleShortcut();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return false;
-    link->SetPath(L"C:\\Program Files\\Orvex\\orvex.exe");
-    ComPtr<IPropertyStore> store;
-    ComPtr<IPersistFile> file;
-    link.As(&store);
-    link.As(&file);
-    PROPVARIANT value;
-    InitPropVariantFromString(id.toStdWString().c_str(), &value);
-    store->SetValue(PKEY_AppUserModel_ID, value);
-    PropVariantClear(&value);
-    store->Commit();
-    return SUCCEEDED(file->Save(path.toStdWString().c_str(), TRUE));
+    file.close();
+    if (!id.isEmpty())
+        SystemToastWinImpl().init({{"appUserModeId", id}, {"startMenuLnkPath", path}});
+    return true;
 }
 
 QString shortcutId(const QString& path)
@@ -92,8 +76,6 @@ private slots:
     void chosenId();
     void shortcut_data();
     void shortcut();
-    void shortcutByAppName_data();
-    void shortcutByAppName();
 
 private:
     QTemporaryDir m_dir;
@@ -264,35 +246,61 @@ void TestSystemToastWinImpl::chosenId()
 
 void TestSystemToastWinImpl::shortcut_data()
 {
-    QTest::addColumn<QString>("lnkId");
+    QTest::addColumn<QString>("configured"); // "given", "missing" or "" for none
+    QTest::addColumn<QString>("appName");
+    QTest::addColumn<QString>("placedIn");   // where a shortcut is: "given", "user", "common", "" nowhere
+    QTest::addColumn<QString>("lnkId");      // the id it already carries
+    QTest::addColumn<QString>("used");       // the path the service must open
     QTest::addColumn<QString>("serviceId");
-    QTest::addColumn<bool>("written");
-    QTest::addColumn<QStringList>("middle"); // lines between "last lnk" and "end"
-    QTest::newRow("shortcut without id") << "" << k_appId << true << QStringList{"app model id don't exist"};
-    QTest::newRow("shortcut with another id") << "Other.Id" << "Other.Id" << false << QStringList{"app model id not equal " + k_appId + ":Other.Id"};
-    QTest::newRow("shortcut with the same id") << k_appId << k_appId << false << QStringList{};
+    QTest::addColumn<QString>("note");       // a line the service must log about the id
+    const QString app = QStringLiteral("Orvex Office");
+    QTest::newRow("given, without id: stamped") << "given" << "" << "given" << "" << "given" << k_appId << "app model id don't exist";
+    QTest::newRow("given, another id: taken") << "given" << "" << "given" << "Other.Id" << "given" << "Other.Id"
+                                            << "app model id not equal " + k_appId + ":Other.Id";
+    QTest::newRow("given, same id: left alone") << "given" << "" << "given" << k_appId << "given" << k_appId << "";
+    QTest::newRow("by name: per-user folder first") << "" << app << "user" << "" << "user" << k_appId << "app model id don't exist";
+    QTest::newRow("by name: all-users folder") << "" << app << "common" << "" << "common" << k_appId << "app model id don't exist";
+    QTest::newRow("by name: all-users even when missing") << "" << app << "" << "" << "common" << k_appId << "";
+    QTest::newRow("given path missing: by name") << "missing" << app << "user" << "" << "user" << k_appId << "app model id don't exist";
+    QTest::newRow("nothing to go by") << "" << "" << "user" << "" << "" << k_appId << "";
 }
 
 void TestSystemToastWinImpl::shortcut()
 {
+    QFETCH(QString, configured);
+    QFETCH(QString, appName);
+    QFETCH(QString, placedIn);
     QFETCH(QString, lnkId);
+    QFETCH(QString, used);
     QFETCH(QString, serviceId);
-    QFETCH(bool, written);
-    QFETCH(QStringList, middle);
-    const QString path = m_dir.filePath(QStringLiteral("Orvex Office.lnk"));
-    QVERIFY(makeShortcut(path, lnkId));
+    QFETCH(QString, note);
+    const QString name = QStringLiteral("Orvex Office.lnk");
+    const QMap<QString, QString> paths{{"given", m_dir.filePath(name)}, {"missing", m_dir.filePath("missing.lnk")},
+                                       {"user", QDir(m_userPrograms).filePath(name)}, {"common", QDir(m_commonPrograms).filePath(name)}};
+    const QString path = paths.value(used);
+    if (!placedIn.isEmpty())
+        QVERIFY(makeShortcut(paths.value(placedIn), lnkId));
     const QByteArray before = readFile(path);
 
     SystemToastWinImpl service;
     LogCapture log;
-    QVERIFY(service.init({{"appUserModeId", k_appId}, {"startMenuLnkPath", path}}));
+    QVERIFY(service.init({{"appUserModeId", k_appId}, {"startMenuLnkPath", paths.value(configured)}, {"appName", appName}}));
     QCOMPARE(service.appUserModelId(), serviceId);
-    QCOMPARE(log.lines().filter(k_lnk), lines(k_lnk, QStringList{"begin", "default lnk:" + path, "last lnk:" + path} + middle + QStringList{"end"}));
+    const QStringList got = log.lines().filter(k_lnk);
+    QCOMPARE(got.first(), line(k_lnk, "begin"));
+    QCOMPARE(got.last(), line(k_lnk, "end"));
+    QCOMPARE(got.contains(line(k_lnk, "is wrong lnk")), configured != QLatin1String("given"));
+    QVERIFY2(got.contains(line(k_lnk, "last lnk:" + path)), qPrintable(got.join('\n')));
+    if (!note.isEmpty())
+        QVERIFY2(got.contains(line(k_lnk, note)), qPrintable(got.join('\n')));
+    const bool loads = log.lines().filter("call persistFile->Load(lnk.toStdWString().c_str(), STGM_READWRITE) : error result = -").isEmpty();
+    QCOMPARE(loads, !before.isEmpty());
 
     const QByteArray after = readFile(path);
-    QCOMPARE(after != before, written);
-    QCOMPARE(shortcutId(path), lnkId.isEmpty() ? k_appId : lnkId);
-    if (written) {
+    QCOMPARE(after != before, loads && lnkId.isEmpty());
+    if (loads)
+        QCOMPARE(shortcutId(path), serviceId);
+    if (after != before) {
         // Everything else the shell wrote is still there, and an outside reader still reads the file.
         QCOMPARE(shortcutbytes::idList(after), shortcutbytes::idList(before));
         QCOMPARE(shortcutbytes::extraBlocks(after).first(), shortcutbytes::extraBlocks(before).first()); // the tracker
@@ -305,50 +313,6 @@ void TestSystemToastWinImpl::shortcut()
     }
     QVERIFY(service.showToast({{0, 0}, {5, "a"}}, {}) != 0);
     QCOMPARE(winsim::control::shownToasts().last().appUserModelId, serviceId);
-}
-
-void TestSystemToastWinImpl::shortcutByAppName_data()
-{
-    QTest::addColumn<QString>("configuredPath");
-    QTest::addColumn<QString>("appName");
-    QTest::addColumn<QString>("placedIn"); // "user", "common" or "" for no file
-    QTest::addColumn<QString>("used");     // "user", "common", "configured"
-    QTest::addColumn<bool>("loads");
-    QTest::newRow("per-user folder first") << "" << "Orvex Office" << "user" << "user" << true;
-    QTest::newRow("all-users folder") << "" << "Orvex Office" << "common" << "common" << true;
-    QTest::newRow("all-users even when missing") << "" << "Orvex Office" << "" << "common" << false;
-    QTest::newRow("configured path missing") << "missing.lnk" << "Orvex Office" << "user" << "user" << true;
-    QTest::newRow("nothing to go by") << "" << "" << "user" << "configured" << false;
-}
-
-void TestSystemToastWinImpl::shortcutByAppName()
-{
-    QFETCH(QString, configuredPath);
-    QFETCH(QString, appName);
-    QFETCH(QString, placedIn);
-    QFETCH(QString, used);
-    QFETCH(bool, loads);
-    const QString fileName = QStringLiteral("Orvex Office.lnk");
-    if (!configuredPath.isEmpty())
-        configuredPath = m_dir.filePath(configuredPath);
-    const QString userPath = QDir(m_userPrograms).filePath(fileName);
-    const QString commonPath = QDir(m_commonPrograms).filePath(fileName);
-    if (!placedIn.isEmpty())
-        QVERIFY(makeShortcut(placedIn == QLatin1String("user") ? userPath : commonPath, QString()));
-    const QString expectedPath = used == QLatin1String("user") ? userPath : used == QLatin1String("common") ? commonPath : configuredPath;
-
-    SystemToastWinImpl service;
-    LogCapture log;
-    service.init({{"appUserModeId", k_appId}, {"startMenuLnkPath", configuredPath}, {"appName", appName}});
-    const QStringList got = log.lines().filter(k_lnk);
-    QVERIFY(got.contains(line(k_lnk, "is wrong lnk")));
-    QCOMPARE(got.contains(line(k_lnk, "appName:" + appName)), !appName.isEmpty());
-    QVERIFY2(got.contains(line(k_lnk, "last lnk:" + expectedPath)), qPrintable(got.join('\n')));
-    QCOMPARE(got.last(), line(k_lnk, "end"));
-    const QStringList loadFailed = log.lines().filter(QStringLiteral("call persistFile->Load(lnk.toStdWString().c_str(), STGM_READWRITE) : error result = -"));
-    QCOMPARE(loadFailed.isEmpty(), loads);
-    if (loads)
-        QCOMPARE(shortcutId(expectedPath), k_appId);
 }
 
 QTEST_GUILESS_MAIN(TestSystemToastWinImpl)

@@ -22,24 +22,18 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-struct Tool
+// What an outside program printed (both streams), or why it did not run.
+QString run(const QString& program, const QStringList& arguments, int* exitCode)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Tool run(const QString& program, const QStringList& arguments)
-{
-    Tool result;
     QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(30000))
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    if (!process.waitForFinished(30000)) {
+        *exitCode = -1;
+        return program + QStringLiteral(": ") + process.errorString();
+    }
+    *exitCode = process.exitCode();
+    return QString::fromUtf8(process.readAll());
 }
 
 QByteArray readFile(const QString& path)
@@ -56,57 +50,37 @@ bool writeFile(const QString& path, const QByteArray& data)
 
 struct Link
 {
+    Link()
+    {
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+        if (link) {
+            link.As(&file);
+            link.As(&store);
+        }
+    }
+    QString appId() const
+    {
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        store->GetValue(PKEY_AppUserModel_ID, &value);
+        const QString text = value.vt == VT_LPWSTR ? QString::fromWCharArray(value.pwszVal) : QString();
+        PropVariantClear(&value);
+        return text;
+    }
+    HRESULT setAppId(const QString& id) const
+    {
+        PROPVARIANT value;
+        HRESULT hr = InitPropVariantFromString(id.toStdWString().c_str(), &value);
+        if (SUCCEEDED(hr))
+            hr = store->SetValue(PKEY_AppUserModel_ID, value);
+        PropVariantClear(&value);
+        return hr;
+    }
+
     ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
     ComPtr<IPropertyStore> store;
 };
-
-Link newLink()
-{
-    Link l;
-    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&l.link));
-    if (l.link) {
-        l.link.As(&l.file);
-        l.link.As(&l.store);
-    }
-    return l;
-}
-
-std::wstring wide(const QString& text)
-{
-    return text.toStdWString();
-}
-
-QString appIdOf(IPropertyStore* store)
-{
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    if (FAILED(store->GetValue(PKEY_AppUserModel_ID, &value)))
-        return QStringLiteral("<failed>");
-    const QString text = value.vt == VT_LPWSTR ? QString::fromWCharArray(value.pwszVal)
-                         : value.vt == VT_EMPTY ? QString()
-                                                : QStringLiteral("<type %1>").arg(value.vt);
-    PropVariantClear(&value);
-    return text;
-}
-
-HRESULT setAppId(IPropertyStore* store, const QString& id)
-{
-    PROPVARIANT value;
-    HRESULT hr = InitPropVariantFromString(wide(id).c_str(), &value);
-    if (FAILED(hr))
-        return hr;
-    hr = store->SetValue(PKEY_AppUserModel_ID, value);
-    PropVariantClear(&value);
-    return hr;
-}
-
-QString getString(IShellLinkW* link, HRESULT (STDMETHODCALLTYPE IShellLinkW::*getter)(LPWSTR, int))
-{
-    wchar_t buffer[MAX_PATH] = {};
-    (link->*getter)(buffer, MAX_PATH);
-    return QString::fromWCharArray(buffer);
-}
 
 } // namespace
 
@@ -122,7 +96,6 @@ private slots:
     void propertyChangesNeedCommit();
     void malformedShortcutsAreRefused_data();
     void malformedShortcutsAreRefused();
-
 
 private:
     QTemporaryDir m_dir;
@@ -153,61 +126,55 @@ void TestShellLink::writtenShortcutIsReadByDebianTools()
     QFETCH(QString, appId);
     const QString path = m_dir.filePath(QStringLiteral("written-%1.lnk").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
 
-    Link l = newLink();
+    Link l;
     QVERIFY(l.link && l.file && l.store);
-    QCOMPARE(l.link->SetPath(wide(target).c_str()), S_OK);
+    QCOMPARE(l.link->SetPath(target.toStdWString().c_str()), S_OK);
     if (!arguments.isEmpty())
-        QCOMPARE(l.link->SetArguments(wide(arguments).c_str()), S_OK);
+        QCOMPARE(l.link->SetArguments(arguments.toStdWString().c_str()), S_OK);
     if (!workingDir.isEmpty())
-        QCOMPARE(l.link->SetWorkingDirectory(wide(workingDir).c_str()), S_OK);
+        QCOMPARE(l.link->SetWorkingDirectory(workingDir.toStdWString().c_str()), S_OK);
     if (!icon.isEmpty())
-        QCOMPARE(l.link->SetIconLocation(wide(icon).c_str(), 0), S_OK);
-    QCOMPARE(setAppId(l.store.Get(), appId), S_OK);
+        QCOMPARE(l.link->SetIconLocation(icon.toStdWString().c_str(), 0), S_OK);
+    QCOMPARE(l.setAppId(appId), S_OK);
     QCOMPARE(l.store->Commit(), S_OK);
-    QCOMPARE(l.file->Save(wide(path).c_str(), TRUE), S_OK);
-
+    QCOMPARE(l.file->Save(path.toStdWString().c_str(), TRUE), S_OK);
     const QByteArray bytes = readFile(path);
     QCOMPARE(shortcutbytes::stringProperty(bytes, shortcutbytes::appUserModelFormat(), 5), appId);
 
-    const Tool lnkinfo = run(QStringLiteral("lnkinfo"), {path});
-    QVERIFY2(lnkinfo.exitCode == 0, qPrintable(lnkinfo.out + lnkinfo.err));
-    QVERIFY2(!lnkinfo.err.contains(QLatin1String("rror")), qPrintable(lnkinfo.err));
-    QVERIFY2(lnkinfo.out.contains(target), qPrintable(lnkinfo.out));
-    if (!arguments.isEmpty())
-        QVERIFY2(lnkinfo.out.contains(arguments), qPrintable(lnkinfo.out));
+    int exitCode = -1;
+    const QString lnkinfo = run(QStringLiteral("lnkinfo"), {path}, &exitCode);
+    QVERIFY2(exitCode == 0 && !lnkinfo.contains(QLatin1String("rror")), qPrintable(lnkinfo));
+    QVERIFY2(lnkinfo.contains(target) && lnkinfo.contains(arguments), qPrintable(lnkinfo));
 
-    const Tool exiftool = run(QStringLiteral("exiftool"), {QStringLiteral("-j"), QStringLiteral("-a"), path});
-    QVERIFY2(exiftool.exitCode == 0, qPrintable(exiftool.out + exiftool.err));
-    const QJsonObject tags = QJsonDocument::fromJson(exiftool.out.toUtf8()).array().first().toObject();
-    QVERIFY2(!tags.contains(QLatin1String("Error")) && !tags.contains(QLatin1String("Warning")), qPrintable(exiftool.out));
+    const QString json = run(QStringLiteral("exiftool"), {QStringLiteral("-j"), QStringLiteral("-a"), path}, &exitCode);
+    QVERIFY2(exitCode == 0, qPrintable(json));
+    const QJsonObject tags = QJsonDocument::fromJson(json.toUtf8()).array().first().toObject();
+    QVERIFY2(!tags.contains(QLatin1String("Error")) && !tags.contains(QLatin1String("Warning")), qPrintable(json));
     QCOMPARE(tags.value(QLatin1String("FileType")).toString(), QStringLiteral("LNK"));
     // A target outside ASCII is also written in UTF-16, which the reader prefers.
     QCOMPARE(tags.value(QLatin1String("LocalBasePath")).toString(), target);
-    if (!arguments.isEmpty())
-        QCOMPARE(tags.value(QLatin1String("CommandLineArguments")).toString(), arguments);
+    QCOMPARE(tags.value(QLatin1String("CommandLineArguments")).toString(), arguments);
     // exiftool lists the property-store block with the size the file gives it.
-    const Tool blocks = run(QStringLiteral("exiftool"), {QStringLiteral("-v2"), path});
-    const QByteArray propertyBlock = shortcutbytes::extraBlocks(bytes).value(0);
-    QVERIFY2(blocks.out.contains(QStringLiteral("PropertyStoreData")), qPrintable(blocks.out));
-    QVERIFY2(blocks.out.contains(QStringLiteral("Tag 0xa0000009 (%1 bytes)").arg(propertyBlock.size())), qPrintable(blocks.out));
+    const QString blocks = run(QStringLiteral("exiftool"), {QStringLiteral("-v2"), path}, &exitCode);
+    QVERIFY2(blocks.contains(QStringLiteral("Tag 0xa0000009 (%1 bytes)").arg(shortcutbytes::extraBlocks(bytes).value(0).size())),
+             qPrintable(blocks));
 
     // And the simulation reads back what it wrote.
-    Link again = newLink();
-    QCOMPARE(again.file->Load(wide(path).c_str(), STGM_READ), S_OK);
-    QCOMPARE(appIdOf(again.store.Get()), appId);
-    QCOMPARE(getString(again.link.Get(), &IShellLinkW::GetArguments), arguments);
+    Link again;
+    QCOMPARE(again.file->Load(path.toStdWString().c_str(), STGM_READ), S_OK);
+    QCOMPARE(again.appId(), appId);
 }
 
 void TestShellLink::propertyChangesNeedCommit()
 {
     const QString path = m_dir.filePath(QStringLiteral("uncommitted.lnk"));
     QVERIFY(writeFile(path, shortcutbytes::shellStyleShortcut()));
-    Link l = newLink();
-    QCOMPARE(l.file->Load(wide(path).c_str(), STGM_READWRITE), S_OK);
-    QCOMPARE(setAppId(l.store.Get(), QStringLiteral("Not.Committed")), S_OK);
-    QCOMPARE(appIdOf(l.store.Get()), QStringLiteral("Not.Committed")); // the store sees its own change
+    Link l;
+    QCOMPARE(l.file->Load(path.toStdWString().c_str(), STGM_READWRITE), S_OK);
+    QCOMPARE(l.setAppId(QStringLiteral("Not.Committed")), S_OK);
+    QCOMPARE(l.appId(), QStringLiteral("Not.Committed")); // the store sees its own change
     QCOMPARE(l.file->IsDirty(), S_FALSE);
-    QCOMPARE(l.file->Save(wide(path).c_str(), TRUE), S_OK);
+    QCOMPARE(l.file->Save(path.toStdWString().c_str(), TRUE), S_OK);
     QCOMPARE(shortcutbytes::stringProperty(readFile(path), shortcutbytes::appUserModelFormat(), 5), QString());
 }
 
@@ -240,12 +207,12 @@ void TestShellLink::malformedShortcutsAreRefused()
     QFETCH(QByteArray, data);
     const QString path = m_dir.filePath(QStringLiteral("bad.lnk"));
     QVERIFY(writeFile(path, data));
-    Link l = newLink();
-    QCOMPARE(l.file->Load(wide(path).c_str(), STGM_READWRITE), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
+    Link l;
+    QCOMPARE(l.file->Load(path.toStdWString().c_str(), STGM_READWRITE), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
     // The object is still usable for a good file.
     const QString good = m_dir.filePath(QStringLiteral("good.lnk"));
     QVERIFY(writeFile(good, shortcutbytes::shellStyleShortcut()));
-    QCOMPARE(l.file->Load(wide(good).c_str(), STGM_READWRITE), S_OK);
+    QCOMPARE(l.file->Load(good.toStdWString().c_str(), STGM_READWRITE), S_OK);
 }
 
 QTEST_GUILESS_MAIN(TestShellLink)
