@@ -1,6 +1,5 @@
-// Guards against a failing platform call that crashes the service, leaves a toast half made, a
-// shortcut half written, objects or strings leaked, or a log that does not name the failed call:
-// every call of init, showToast and hideToast is failed in turn (expectations in faultsweep.txt).
+// Guards against any failing platform call crashing, leaking or half-writing a toast or shortcut, or going unlogged.
+// Every call of init, showToast and hideToast is failed in turn; what each must log is in tests/data/faultsweep.txt.
 #include "nativeexample.h"
 #include "systemtoastwinimpl.h"
 

@@ -1,5 +1,4 @@
-// Guards against a crash or a wrong id on a system whose "propsys.dll" and "shell32.dll" cannot be
-// loaded: the process id is not asked for, the shortcut is not opened, each said once in the log.
+// Guards against a crash or a wrong id when propsys.dll and shell32.dll cannot be loaded.
 #include "systemtoastwinimpl.h"
 
 #include "logcapture.h"

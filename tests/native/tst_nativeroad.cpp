@@ -1,6 +1,4 @@
-// Guards the native road end to end as a host drives it: the module loaded by file name through its
-// exports, a button click raised on the platform's thread heard with the right index, hide reported,
-// and the host program (toastctl) printing the escaped document and the outcome.
+// Guards the native road end to end: module loaded by file name, click heard with its index, hide, toastctl's output.
 #include "isystemnotifytoast.h"
 
 #include "modulelibrary.h"

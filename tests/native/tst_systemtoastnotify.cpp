@@ -1,6 +1,4 @@
-// Guards the host's view of native toast events: a wrong button index, dismissal reason or error
-// code, a report on the wrong thread, a report after hide or after the listener went, a crash when
-// the toast object dies while the platform still raises events.
+// Guards what a host hears of native toast events: index, reason, error code, the thread, and nothing after hide or death.
 #include "systemtoastnotify.h"
 
 #include "logcapture.h"

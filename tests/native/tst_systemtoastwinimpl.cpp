@@ -1,6 +1,4 @@
-// Guards what a host and a user see of native toasts: the document shown, the id it goes out
-// under (configured, the process's, the Start-menu shortcut's), the shortcut stamped with that id
-// and still readable, ids that never repeat, hide, and refusals that leave nothing behind.
+// Guards the native service's shown document, its application id and Start-menu shortcut, unique ids, hide and refusals.
 #include "nativeexample.h"
 #include "systemtoastwinimpl.h"
 

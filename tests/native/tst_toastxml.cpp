@@ -1,5 +1,4 @@
-// Guards against toast documents the user would see wrong: a lost line, wrong duration, sound,
-// image or hero placement, broken markup, and builders that log or stop wrongly when a call fails.
+// Guards the toast documents a user sees (lines, duration, sound, images, hero, markup) and the builders' log when a call fails.
 #include "toastxmlbuilders_p.h"
 
 #include "logcapture.h"

@@ -1,6 +1,4 @@
-// Guards the shortcut file a user's Start menu holds: written so that outside readers (lnkinfo,
-// exiftool) accept it, also with non-ASCII targets, the application id stamped only on commit, and
-// a damaged file refused without a crash.
+// Guards shortcut files outside readers (lnkinfo, exiftool) accept, ids stamped only on commit, damaged files refused.
 #include "shortcutbytes.h"
 #include "winrtlibrary.h"
 

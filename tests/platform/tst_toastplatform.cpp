@@ -1,6 +1,4 @@
-// Guards the Windows toast semantics the native service depends on: events, with their arguments
-// and dismissal reasons, raised on the platform's own thread (also when another delivery back end
-// reports them from elsewhere), and Hide ending a toast as "application hidden".
+// Guards events raised on the platform's own thread (any delivery back end) and Hide reported as application-hidden.
 #include "winrttest.h"
 
 #include <winsim/control.h>

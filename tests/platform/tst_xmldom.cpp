@@ -1,6 +1,4 @@
-// Guards the Windows XML semantics the toast builders depend on: the template texts, escaping of
-// text and attribute values (read back unchanged), and an attribute's value built from text nodes
-// and replaced whole by SetAttribute.
+// Guards the XML semantics the builders rely on: template texts, escaping read back unchanged, attribute values.
 #include "testdata.h"
 #include "winrttest.h"
 

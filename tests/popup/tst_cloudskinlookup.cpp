@@ -1,5 +1,4 @@
-// Guards the popup finding the cloud-skin add-on the host loaded (by module name, without searching
-// the disk again), searching at most once per process, and the skin announcing theme switches.
+// Guards finding the add-on the host loaded by name, one disk search per process, and theme switches announced.
 // The lookup keeps its answers for the whole process, so this walks one process's life in order.
 #include "orvexcloudskinproxy.h"
 #include "toastskinresources.h"

@@ -1,6 +1,4 @@
-// Guards the popup's styles and the cloud-skin add-on it follows: the default and configured
-// resource files registered in order, version.tag read right, an add-on of another major version or
-// a stale copy inside the installation never loaded, the host's plug-in manager consulted.
+// Guards popup styles registered in order and the cloud-skin add-on search: version.tag, other majors, stale copies.
 #include "applicationtoastimpl.h"
 #include "toastmodulecontext.h"
 #include "toastskinresources.h"

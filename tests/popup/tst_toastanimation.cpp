@@ -1,6 +1,4 @@
-// Guards how a popup appears and goes: a fade-in from transparent that a second start does not
-// restart, a fade-out that ends once at opacity 0 (so the popup gets deleted), and content lines
-// whose visibility follows their animation's end.
+// Guards popups fading in once from transparent, fading out to 0 exactly once (so they get deleted), lines hidden on cue.
 #include "applicationtoastwidget.h"
 #include "popuptestutil.h"
 #include "toastanimationcontroller.h"

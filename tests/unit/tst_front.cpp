@@ -1,5 +1,4 @@
-// Guards what a host sees first: exactly the three exported functions, "supported" from Windows 10
-// build 10240 on, the service chosen (popup when asked, native on 10, tray otherwise), delete of null.
+// Guards what a host sees first: three exports, support from Windows 10 build 10240, the service picked, delete of null.
 #include "applicationtoastimpl.h"
 #include "oldsystemnotifytoastwinimpl.h"
 #include "systemtoastwinimpl.h"

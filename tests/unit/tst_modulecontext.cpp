@@ -1,5 +1,4 @@
-// Guards the toast ids a host relies on: seeded from the 2017 reference in local time, masked,
-// counted up, never 0, and shared by every service of the process.
+// Guards toast ids: seeded from the 2017 reference in local time, masked, counted up, never 0, shared by all services.
 #include "toastmodulecontext.h"
 #include "umskin.h"
 
