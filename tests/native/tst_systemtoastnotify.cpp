@@ -1,4 +1,4 @@
-// Guards what a host hears of native toast events: index, reason, error code, the thread, and nothing after hide or death.
+// Guards what a host hears of native toast events: index, reason, error code, the threads, and nothing after hide or death.
 #include "systemtoastnotify.h"
 
 #include "logcapture.h"
@@ -7,6 +7,7 @@
 #include "winrttest.h"
 
 #include <winsim/control.h>
+#include <winsim/delivery.h>
 
 #include <QtTest>
 
@@ -39,7 +40,8 @@ struct Fixture
         ComPtr<IToastNotification> notification = makeNotification(templateDocument(4));
         attached = toast->attach(notification.Get(), 5000);
         makeNotifier(QStringLiteral("Orvex.Test"))->Show(notification.Get());
-        key = winsim::control::shownToasts().last().key;
+        const auto shown = winsim::control::shownToasts(); // empty when another back end delivers
+        key = shown.isEmpty() ? 0 : shown.last().key;
     }
 
     // Raises one event: "activated:ARGS", "dismissed:REASON" or "failed:CODE".
@@ -53,6 +55,17 @@ struct Fixture
             return winsim::control::raiseDismissed(key, value.toInt());
         return winsim::control::raiseFailed(key, value.toInt());
     }
+};
+
+// A delivery back end that records what it is asked and reports from the caller's thread.
+class RecordingBackend : public winsim::DeliveryBackend
+{
+public:
+    void show(const winsim::ToastDelivery&, const std::shared_ptr<winsim::ToastEventSink>& sink) override { sinks.append(sink); }
+    void hide(quint64 key) override { hidden.append(key); }
+
+    QVector<std::shared_ptr<winsim::ToastEventSink>> sinks;
+    QVector<quint64> hidden;
 };
 
 bool settle()
@@ -98,6 +111,8 @@ private slots:
     void events_data();
     void events();
     void detachEndsDelivery();
+    void hiddenByThePlatform();
+    void otherBackEnd();
     void partsGone_data();
     void partsGone();
     void lastReferenceOnPlatformThread();
@@ -185,6 +200,7 @@ void TestSystemToastNotify::events()
     QVERIFY(settle());
     QCOMPARE(describe(fixture.listener->calls()), heard);
     QCOMPARE(log.lines(), lines);
+    QCOMPARE(log.platformLines(), lines.mid(0, 1)); // the handler's; the slot's comes on this thread
 }
 
 void TestSystemToastNotify::detachEndsDelivery()
@@ -207,6 +223,34 @@ void TestSystemToastNotify::detachEndsDelivery()
     QVERIFY(settle());
     QCOMPARE(fixture.listener->count(), 1);
     QCOMPARE(log.lines(), QStringList()); // the handlers are gone
+}
+
+// What the platform ends by itself (here: its notifier hides the toast) is reported as application-hidden.
+void TestSystemToastNotify::hiddenByThePlatform()
+{
+    Fixture fixture(31, {"open"});
+    QCOMPARE(makeNotifier(QStringLiteral("Orvex.Test"))->Hide(fixture.toast->notification().Get()), S_OK);
+    QVERIFY(settle());
+    QCOMPARE(describe(fixture.listener->calls()), QStringList{"dismissed 31 reason 1"});
+    QVERIFY(!winsim::control::shownToasts().last().onScreen);
+}
+
+// A back end that reports from its own thread (as the desktop's does) still has the handlers run on the platform's.
+void TestSystemToastNotify::otherBackEnd()
+{
+    auto backend = std::make_shared<RecordingBackend>();
+    winsim::control::setDeliveryBackend(backend);
+    LogCapture log;
+    Fixture fixture(32, {"open"});
+    QCOMPARE(backend->sinks.size(), 1);
+    backend->sinks.first()->activated(QStringLiteral("open"));
+    backend->sinks.first()->failed(E_ABORT);
+    QVERIFY(settle());
+    winsim::control::setDeliveryBackend(nullptr);
+    QCOMPARE(describe(fixture.listener->calls()),
+             (QStringList{"activated 32 source 1 index 0 action open", QStringLiteral("failed 32 error %1").arg(E_ABORT)}));
+    QCOMPARE(log.platformLines(), (QStringList{line(k_activatedHandler, "call lambda string : open"),
+                                               line(k_failedHandler, QStringLiteral("error:%1").arg(E_ABORT))}));
 }
 
 void TestSystemToastNotify::partsGone_data()
