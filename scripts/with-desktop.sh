@@ -97,7 +97,9 @@ done
 # A display of our own unless the caller has a working one.
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     # Xvfb writes the display number it chose to the file descriptor we give it.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
+    # No reset when the last client leaves: the readiness check is a client,
+    # and a connection made during the reset is refused.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     wait_for "the X display (Xvfb)" "$xvfb_pid" "$dir/xvfb.log" test -s "$dir/display"
     DISPLAY=":$(cat "$dir/display")"

@@ -30,12 +30,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Polls CHECK until it succeeds; on timeout names WHAT and shows LOG.
-wait_for() { # what log check...
-  local what=$1 log=$2 deadline=$((SECONDS + timeout))
-  shift 2
+# Polls CHECK until it succeeds; names WHAT and shows LOG when the timeout
+# passes or the process PID it waits for has died.
+wait_for() { # what pid log check...
+  local what=$1 pid=$2 log=$3 deadline=$((SECONDS + timeout))
+  shift 3
   until "$@" >/dev/null 2>&1; do
-    if [ $SECONDS -ge $deadline ]; then
+    if [ $SECONDS -ge $deadline ] || ! kill -0 "$pid" 2>/dev/null; then
       echo "$0: $what did not come up within ${timeout} s" >&2
       [ -s "$log" ] && cat "$log" >&2
       exit 3
@@ -45,17 +46,19 @@ wait_for() { # what log check...
 }
 
 # Xvfb picks a free display and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$workdir/display" 2>"$workdir/xvfb.log" &
+# No reset when the last client leaves: the readiness check is a client, and
+# a connection made during the reset is refused.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$workdir/display" 2>"$workdir/xvfb.log" &
 pids+=($!)
-wait_for "the X display (Xvfb)" "$workdir/xvfb.log" test -s "$workdir/display"
+wait_for "the X display (Xvfb)" "${pids[0]}" "$workdir/xvfb.log" test -s "$workdir/display"
 export DISPLAY=":$(head -n1 "$workdir/display")"
-wait_for "the X display $DISPLAY" "$workdir/xvfb.log" xdpyinfo
+wait_for "the X display $DISPLAY" "${pids[0]}" "$workdir/xvfb.log" xdpyinfo
 unset QT_QPA_PLATFORM
 
 trayer --edge bottom --align right --widthtype request --height 28 --SetDockType true \
   --transparent false --tint 0x303a46 >"$workdir/trayer.log" 2>&1 &
 pids+=($!)
-wait_for "the tray (trayer's window)" "$workdir/trayer.log" xdotool search --onlyvisible --class trayer
+wait_for "the tray (trayer's window)" "${pids[1]}" "$workdir/trayer.log" xdotool search --onlyvisible --class trayer
 if [ -n "$probe" ]; then
   # What the command itself will ask: whether a tray owns the display's tray selection.
   "$probe" "$timeout" >"$workdir/probe.log" 2>&1 || {
