@@ -15,6 +15,9 @@
 # and WITH_DESKTOP_DUNST_LOG, dunst's output.
 #
 # dunst is started before the command: its bus activation has no display.
+# The desktop is ready when its bus, display and notification server answer;
+# when one does not within WITH_DESKTOP_TIMEOUT seconds (default 30), the
+# script exits 3 naming it.
 set -eu
 
 usage() {
@@ -41,6 +44,8 @@ while [ $# -gt 0 ]; do
 done
 [ $# -gt 0 ] || usage
 
+timeout=${WITH_DESKTOP_TIMEOUT:-30}
+export WITH_DESKTOP_TIMEOUT="$timeout"
 dir=$(mktemp -d "${TMPDIR:-/tmp}/with-desktop.XXXXXX")
 xvfb_pid=
 cleanup() {
@@ -58,6 +63,27 @@ trap 'exit 130' INT TERM HUP PIPE
 
 export WITH_DESKTOP_DIR="$dir"
 
+# Polls a check (the remaining arguments) every 0.05 s until it succeeds.
+# Fails, naming what did not come up, after $timeout seconds or once the
+# process it waits for (pid, may be empty) has died.
+wait_for() { # what pid log check...
+    what=$1 pid=$2 log=$3
+    shift 3
+    tries=0
+    until "$@" >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ $tries -gt $((timeout * 20)) ] || { [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; }; then
+            echo "$0: $what did not come up within $timeout s" >&2
+            [ -s "$log" ] && cat "$log" >&2
+            exit 3
+        fi
+        sleep 0.05
+    done
+}
+
+wait_for "the session bus" "" /dev/null dbus-send --session --print-reply --dest=org.freedesktop.DBus \
+    /org/freedesktop/DBus org.freedesktop.DBus.GetId
+
 if [ "$bus_only" = 1 ]; then
     set +e
     "$@"
@@ -71,20 +97,14 @@ done
 # A display of our own unless the caller has a working one.
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     # Xvfb writes the display number it chose to the file descriptor we give it.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
+    # No reset when the last client leaves: the readiness check is a client,
+    # and a connection made during the reset is refused.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    tries=0
-    while [ ! -s "$dir/display" ]; do
-        tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
-            echo "$0: Xvfb did not start:" >&2
-            cat "$dir/xvfb.log" >&2
-            exit 3
-        fi
-        sleep 0.05
-    done
+    wait_for "the X display (Xvfb)" "$xvfb_pid" "$dir/xvfb.log" test -s "$dir/display"
     DISPLAY=":$(cat "$dir/display")"
     export DISPLAY
+    wait_for "the X display $DISPLAY" "$xvfb_pid" "$dir/xvfb.log" xdpyinfo
 fi
 
 cat >"$dir/dmenu" <<'EOF'
@@ -133,15 +153,21 @@ EOF
 
 cat >"$dir/start-dunst" <<EOF
 #!/bin/sh
-# Starts dunst on this desktop and returns once it owns the notification name.
+# Starts dunst on this desktop and returns once it answers on the notification name.
 dunst -config "$dir/dunstrc" >>"$dir/dunst.log" 2>&1 &
 echo \$! >"$dir/dunst.pid"
+# Owned first: a call to a name nobody owns would start another server by bus activation.
+answers() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications 2>/dev/null | grep -q 'boolean true' &&
+    dbus-send --session --print-reply --dest=org.freedesktop.Notifications /org/freedesktop/Notifications \
+        org.freedesktop.Notifications.GetServerInformation >/dev/null 2>&1
+}
 tries=0
-until dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.Notifications 2>/dev/null | grep -q 'boolean true'; do
+until answers; do
     tries=\$((tries + 1))
-    if [ \$tries -gt 100 ] || ! kill -0 "\$(cat "$dir/dunst.pid")" 2>/dev/null; then
-        echo "dunst did not start:" >&2
+    if [ \$tries -gt \$((\${WITH_DESKTOP_TIMEOUT:-30} * 20)) ] || ! kill -0 "\$(cat "$dir/dunst.pid")" 2>/dev/null; then
+        echo "the notification server (dunst) did not come up:" >&2
         cat "$dir/dunst.log" >&2
         exit 3
     fi

@@ -1,22 +1,21 @@
-// Every platform call that init, showToast, hideToast and the shortcut update
-// make is failed in turn (a failing result, and a null out-value where one is
-// handed back): the answer, the log lines and what stays behind must follow.
+// Guards against any failing platform call crashing, leaking or half-writing a toast or shortcut, or going unlogged.
+// Every call of init, showToast and hideToast is failed in turn; what each must log is in tests/data/faultsweep.txt.
 #include "nativeexample.h"
 #include "systemtoastwinimpl.h"
 
 #include "logcapture.h"
-#include "nativetestsupport.h"
 #include "recordinglistener.h"
 #include "shortcutbytes.h"
+#include "testdata.h"
 #include "toastmodulecontext.h"
+#include "winrttest.h"
 
 #include <shlobj.h>
 #include <winsim/control.h>
 
 #include <QtTest>
 
-using namespace nativetest;
-using Request = QMap<int, QVariant>;
+using namespace winrttest;
 
 namespace {
 
@@ -25,72 +24,27 @@ const QString k_show = QStringLiteral("SystemToastWinImpl::showToast");
 const QString k_lnk = QStringLiteral("SystemToastWinImpl::updateLnk");
 constexpr qint32 k_outOfMemory = static_cast<qint32>(0x8007000Eu);
 
-// The checks showToast itself writes, one per step.
-const QStringList k_showSteps = {
-    QStringLiteral("m_notifyManager->CreateToastNotifierWithId(HstringWrapper(m_appUserModelId, false).get(), &notifier)"),
-    QStringLiteral("m_notifyManager->GetTemplateContent(toTemplateType(data.tostType()), &xmlDocument)"),
-    QStringLiteral("setBindToastGeneric(xmlDocument.Get())"),
-    QStringLiteral("setAttributionTextField(xmlDocument.Get(), data.attributionText())"),
-    QStringLiteral("setAudioField(xmlDocument.Get(), data.audioPath(), data.audioType())"),
-    QStringLiteral("addDuration(xmlDocument.Get(), data.durationType())"),
-    QStringLiteral("setImageField(xmlDocument.Get(), data)"),
-    QStringLiteral("setHeroImage(xmlDocument.Get(), data)"),
-    QStringLiteral("getActivationFactory<IToastNotificationFactory>( RuntimeClass_Windows_UI_Notifications_ToastNotification, &notificationFactory)"),
-    QStringLiteral("notificationFactory->CreateToastNotification(xmlDocument.Get(), &notification)"),
-    QStringLiteral("notifier->Show(notification.Get())"),
-};
-// The two loops log a failure twice.
-const QStringList k_showLoopSteps = {
-    QStringLiteral("setTextField(xmlDocument.Get(), data.textField(i), i)"),
-    QStringLiteral("addAction(xmlDocument.Get(), actions[i].text, actions[i].action)"),
-};
+QStringList sweepData(const char* entry)
+{
+    return testdata::lines(QStringLiteral("faultsweep.txt"), QLatin1String(entry));
+}
 
-// What init and the shortcut update log for each of their calls: the check
-// text, whether a second "hResult" line follows, and whether a null
-// out-value is checked. An empty text: the result is not looked at.
+// What init and the shortcut update log for a call: see [init calls] in faultsweep.txt.
 struct InitCall
 {
     QString failText;
     QString nullText;
     bool grouped = false;
 };
-const QMap<QString, InitCall> k_initCalls = {
-    {"GetCurrentProcessExplicitAppUserModelID", {}},
-    {"PropVariantToString", {}},
-    {"IPersistFile::IsDirty", {}},
-    {"SHGetFolderPathW", {"SHGetFolderPathW(NULL, CSIDL_COMMON_PROGRAMS, NULL, SHGFP_TYPE_CURRENT, startMenuPath)", {}, false}},
-    {"CoCreateInstance", {"CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(**(&shellLink)), IID_PPV_ARGS_Helper(&shellLink))",
-                          "CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shellLink))", false}},
-    // The shell's own query inside CoCreateInstance.
-    {"QueryInterface(IShellLinkW)", {"CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(**(&shellLink)), IID_PPV_ARGS_Helper(&shellLink))",
-                                     "CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shellLink))", false}},
-    {"QueryInterface(IPersistFile)", {"shellLink.As(&persistFile)", "shellLink.As(&persistFile)", false}},
-    {"IPersistFile::Load", {"persistFile->Load(lnk.toStdWString().c_str(), STGM_READWRITE)", {}, false}},
-    {"QueryInterface(IPropertyStore)", {"shellLink.As(&propertyStore)", "shellLink.As(&propertyStore)", false}},
-    {"IPropertyStore::GetValue", {"propertyStore->GetValue(PKEY_AppUserModel_ID, &appIdPropVar)", {}, false}},
-    {"CoTaskMemAlloc", {"InitPropVariantFromString(m_appUserModelId.toStdWString().c_str(), &appIdPropVar)", {}, false}},
-    {"IPropertyStore::SetValue", {"propertyStore->SetValue(PKEY_AppUserModel_ID, appIdPropVar)", {}, true}},
-    {"IPropertyStore::Commit", {"propertyStore->Commit()", {}, true}},
-    {"IPersistFile::Save", {"persistFile->Save(lnk.toStdWString().c_str(), TRUE)", {}, true}},
-    {"RoGetActivationFactory", {"getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)",
-                                "getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)", false}},
-    // The runtime's own query for the statics inside RoGetActivationFactory.
-    {"QueryInterface(IToastNotificationManagerStatics)",
-     {"getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)",
-      "getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)", false}},
-};
 
-// Calls that hand back an interface the code checks for null.
-bool handsBackInterface(const QString& call)
+QMap<QString, InitCall> expectedInitCalls()
 {
-    static const QStringList calls = {
-        "CoCreateInstance", "RoGetActivationFactory",
-        "IToastNotificationManagerStatics::CreateToastNotifierWithId", "IToastNotificationManagerStatics::GetTemplateContent",
-        "IToastNotificationFactory::CreateToastNotification", "IXmlDocument::GetElementsByTagName", "IXmlDocument::CreateElement",
-        "IXmlDocument::CreateTextNode", "IXmlDocument::CreateAttribute", "IXmlNodeList::Item", "IXmlNode::AppendChild",
-        "IXmlNode::get_Attributes", "IXmlNamedNodeMap::GetNamedItem", "IXmlNamedNodeMap::SetNamedItem",
-    };
-    return call.startsWith(QLatin1String("QueryInterface(")) || calls.contains(call);
+    QMap<QString, InitCall> calls;
+    for (const QString& row : sweepData("init calls")) {
+        const QStringList f = row.split(QLatin1Char('|'));
+        calls.insert(f.value(0).trimmed(), {f.value(1).trimmed(), f.value(2).trimmed(), f.value(3).trimmed() == QLatin1String("grouped")});
+    }
+    return calls;
 }
 
 struct Fault
@@ -98,20 +52,23 @@ struct Fault
     QString call;
     int skip;
     bool nullResult;
+    int index; // where this occurrence sits in the successful run
 };
 
 // The trace of one successful run, turned into the faults to inject one by one.
-QVector<Fault> faultsOf(const QStringList& trace, bool includeNulls)
+QVector<Fault> faultsOf(const QStringList& trace)
 {
+    static const QStringList interfaces = sweepData("interface calls");
     QVector<Fault> faults;
     QHash<QString, int> seen;
-    for (const QString& call : trace) {
+    for (int i = 0; i < trace.size(); ++i) {
+        const QString& call = trace[i];
         const int skip = seen[call]++;
         if (call.startsWith(QLatin1String("Windows")))
             continue; // a string that could not be made reads as empty; nothing checks it
-        faults.append({call, skip, false});
-        if (includeNulls && handsBackInterface(call))
-            faults.append({call, skip, true});
+        faults.append({call, skip, false, i});
+        if (call.startsWith(QLatin1String("QueryInterface(")) || interfaces.contains(call))
+            faults.append({call, skip, true, i});
     }
     return faults;
 }
@@ -143,7 +100,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
     void initCalls_data();
     void initCalls();
     void showCalls();
@@ -156,7 +112,6 @@ private:
     QString m_common;
     int m_objects = 0;
     int m_strings = 0;
-    int m_covered = 0;
 };
 
 void TestNativeFaultSweep::initTestCase()
@@ -180,11 +135,6 @@ void TestNativeFaultSweep::cleanup()
 {
     winsim::control::reset();
     winsim::control::unpinOsVersion();
-}
-
-void TestNativeFaultSweep::cleanupTestCase()
-{
-    qInfo("fault runs with a checked failure: %d", m_covered);
 }
 
 QString TestNativeFaultSweep::writeShortcut(const QString& dir)
@@ -223,17 +173,12 @@ void TestNativeFaultSweep::initCalls()
     }
     QCOMPARE(trace.contains("SHGetFolderPathW"), byAppName);
 
-    for (const Fault& fault : faultsOf(trace, true)) {
-        QVERIFY2(k_initCalls.contains(fault.call), qPrintable("not covered by the sweep: " + fault.call));
-        InitCall expected = k_initCalls.value(fault.call);
+    const QMap<QString, InitCall> calls = expectedInitCalls();
+    for (const Fault& fault : faultsOf(trace)) {
+        QVERIFY2(calls.contains(fault.call), qPrintable("not covered by the sweep: " + fault.call));
+        InitCall expected = calls.value(fault.call);
         // Task memory is also what the process's own id comes in; losing that only loses the id.
-        const int index = [&] {
-            for (int i = 0, n = 0; i < trace.size(); ++i)
-                if (trace[i] == fault.call && n++ == fault.skip)
-                    return i;
-            return -1;
-        }();
-        if (index > 0 && trace[index - 1] == QLatin1String("GetCurrentProcessExplicitAppUserModelID"))
+        if (fault.index > 0 && trace[fault.index - 1] == QLatin1String("GetCurrentProcessExplicitAppUserModelID"))
             expected = InitCall();
         if (fault.nullResult && expected.nullText.isEmpty())
             continue;
@@ -254,7 +199,6 @@ void TestNativeFaultSweep::initCalls()
                 QVERIFY2(at >= 0, qPrintable(describe(fault) + "\n" + lines.join('\n')));
                 if (expected.grouped)
                     QCOMPARE(lines.value(at + 1), line("hResult", message));
-                ++m_covered;
             }
             // The shortcut update closes on every path, and the file is only ever written whole.
             const QStringList lnkLines = lines.filter(k_lnk);
@@ -291,16 +235,10 @@ void TestNativeFaultSweep::showCalls()
 
     int failedBeforeId = 0;
     int failedAfterId = 0;
-    const QVector<Fault> faults = faultsOf(trace, true);
+    const QStringList steps = sweepData("show steps");
+    const QStringList loopSteps = sweepData("show loop steps");
+    const QVector<Fault> faults = faultsOf(trace);
     for (const Fault& fault : faults) {
-        // Where this occurrence sits in the successful run.
-        int index = -1;
-        for (int i = 0, n = 0; i < trace.size(); ++i)
-            if (trace[i] == fault.call && n++ == fault.skip) {
-                index = i;
-                break;
-            }
-        QVERIFY(index >= 0);
         const quint64 probe = ToastModuleContext::instance()->nextToastId();
         {
             auto listener = std::make_shared<RecordingListener>();
@@ -317,7 +255,7 @@ void TestNativeFaultSweep::showCalls()
                 // A result nobody looks at: the toast went out all the same.
                 QCOMPARE(id, probe + 1);
                 QVERIFY(service.isToastExist(id));
-            } else if (index <= idDrawnAfter) {
+            } else if (fault.index <= idDrawnAfter) {
                 QCOMPARE(id, quint64(0));
                 QVERIFY(!service.isToastExist(probe + 1));
                 ++failedBeforeId;
@@ -327,17 +265,16 @@ void TestNativeFaultSweep::showCalls()
                 ++failedAfterId;
             }
             if (!shown) {
-                ++m_covered;
                 const QString closing = lines.value(lines.size() - 2);
                 const QString message = closing.mid(closing.lastIndexOf(QLatin1String(" : ")) + 3);
                 if (closing == line(k_show, "attach notify failed")) {
                     QVERIFY(lines.value(lines.size() - 3).contains(QRegularExpression("^call attach(Activated\\(\\)|Dismissed\\(expiration\\)|Failed\\(\\)) : result = -2147024809$")));
                 } else if (closing.startsWith(QLatin1String("call hResult : "))) {
                     const QString step = lines.value(lines.size() - 3);
-                    QVERIFY2(std::any_of(k_showLoopSteps.cbegin(), k_showLoopSteps.cend(), [&](const QString& s) { return step == line(s, message); }),
+                    QVERIFY2(std::any_of(loopSteps.cbegin(), loopSteps.cend(), [&](const QString& s) { return step == line(s, message); }),
                              qPrintable(describe(fault) + "\n" + step));
                 } else {
-                    QVERIFY2(std::any_of(k_showSteps.cbegin(), k_showSteps.cend(),
+                    QVERIFY2(std::any_of(steps.cbegin(), steps.cend(),
                                          [&](const QString& s) { return closing == line(s, message); }),
                              qPrintable(describe(fault) + "\n" + closing));
                 }
@@ -376,7 +313,7 @@ void TestNativeFaultSweep::hideCalls()
             trace << call;
     QVERIFY(trace.contains("IToastNotifier::Hide"));
 
-    for (const Fault& fault : faultsOf(trace, true)) {
+    for (const Fault& fault : faultsOf(trace)) {
         const quint64 id = service.showToast({{0, 0}, {5, "a"}}, listener);
         QVERIFY(id != 0);
         const int before = listener->count();
@@ -392,7 +329,6 @@ void TestNativeFaultSweep::hideCalls()
             const qint32 hr = fault.nullResult ? k_fail : k_invalidArg;
             QCOMPARE(lines, QStringList{line("SystemToastWinImpl::hideToast", QStringLiteral("create notifier failed hr = %1").arg(hr))});
             QCOMPARE(listener->count(), before);
-            ++m_covered;
         } else {
             QCOMPARE(lines, QStringList());
             QCOMPARE(listener->count(), before + 1);

@@ -1,5 +1,4 @@
-// The identity and shortcut code on a system whose "propsys.dll" and
-// "shell32.dll" cannot be loaded.
+// Guards against a crash or a wrong id when propsys.dll and shell32.dll cannot be loaded.
 #include "systemtoastwinimpl.h"
 
 #include "logcapture.h"

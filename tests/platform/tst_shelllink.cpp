@@ -1,5 +1,4 @@
-// The shell link object, shortcut files as Windows tools and Debian's readers
-// see them, property values, folders and the process's application id.
+// Guards shortcut files outside readers (lnkinfo, exiftool) accept, ids stamped only on commit, damaged files refused.
 #include "shortcutbytes.h"
 #include "winrtlibrary.h"
 
@@ -21,24 +20,18 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-struct Tool
+// What an outside program printed (both streams), or why it did not run.
+QString run(const QString& program, const QStringList& arguments, int* exitCode)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Tool run(const QString& program, const QStringList& arguments)
-{
-    Tool result;
     QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(30000))
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    if (!process.waitForFinished(30000)) {
+        *exitCode = -1;
+        return program + QStringLiteral(": ") + process.errorString();
+    }
+    *exitCode = process.exitCode();
+    return QString::fromUtf8(process.readAll());
 }
 
 QByteArray readFile(const QString& path)
@@ -55,59 +48,37 @@ bool writeFile(const QString& path, const QByteArray& data)
 
 struct Link
 {
+    Link()
+    {
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+        if (link) {
+            link.As(&file);
+            link.As(&store);
+        }
+    }
+    QString appId() const
+    {
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        store->GetValue(PKEY_AppUserModel_ID, &value);
+        const QString text = value.vt == VT_LPWSTR ? QString::fromWCharArray(value.pwszVal) : QString();
+        PropVariantClear(&value);
+        return text;
+    }
+    HRESULT setAppId(const QString& id) const
+    {
+        PROPVARIANT value;
+        HRESULT hr = InitPropVariantFromString(id.toStdWString().c_str(), &value);
+        if (SUCCEEDED(hr))
+            hr = store->SetValue(PKEY_AppUserModel_ID, value);
+        PropVariantClear(&value);
+        return hr;
+    }
+
     ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
     ComPtr<IPropertyStore> store;
 };
-
-Link newLink()
-{
-    Link l;
-    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&l.link));
-    if (l.link) {
-        l.link.As(&l.file);
-        l.link.As(&l.store);
-    }
-    return l;
-}
-
-std::wstring wide(const QString& text)
-{
-    return text.toStdWString();
-}
-
-QString appIdOf(IPropertyStore* store)
-{
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    if (FAILED(store->GetValue(PKEY_AppUserModel_ID, &value)))
-        return QStringLiteral("<failed>");
-    const QString text = value.vt == VT_LPWSTR ? QString::fromWCharArray(value.pwszVal)
-                         : value.vt == VT_EMPTY ? QString()
-                                                : QStringLiteral("<type %1>").arg(value.vt);
-    PropVariantClear(&value);
-    return text;
-}
-
-HRESULT setAppId(IPropertyStore* store, const QString& id)
-{
-    PROPVARIANT value;
-    HRESULT hr = InitPropVariantFromString(wide(id).c_str(), &value);
-    if (FAILED(hr))
-        return hr;
-    hr = store->SetValue(PKEY_AppUserModel_ID, value);
-    PropVariantClear(&value);
-    return hr;
-}
-
-QString getString(IShellLinkW* link, HRESULT (STDMETHODCALLTYPE IShellLinkW::*getter)(LPWSTR, int))
-{
-    wchar_t buffer[MAX_PATH] = {};
-    (link->*getter)(buffer, MAX_PATH);
-    return QString::fromWCharArray(buffer);
-}
-
-using PropVariantToStringFunction = decltype(&PropVariantToString);
 
 } // namespace
 
@@ -120,17 +91,9 @@ private slots:
 
     void writtenShortcutIsReadByDebianTools_data();
     void writtenShortcutIsReadByDebianTools();
-    void shellStyleShortcutGainsIdAndKeepsItsFields();
     void propertyChangesNeedCommit();
     void malformedShortcutsAreRefused_data();
     void malformedShortcutsAreRefused();
-    void missingFilesAndFolders();
-
-    void stringValueWithoutMemory();
-    void propVariantToString_data();
-    void propVariantToString();
-    void folderPaths();
-    void processAppUserModelId();
 
 private:
     QTemporaryDir m_dir;
@@ -161,121 +124,55 @@ void TestShellLink::writtenShortcutIsReadByDebianTools()
     QFETCH(QString, appId);
     const QString path = m_dir.filePath(QStringLiteral("written-%1.lnk").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
 
-    Link l = newLink();
+    Link l;
     QVERIFY(l.link && l.file && l.store);
-    QCOMPARE(l.link->SetPath(wide(target).c_str()), S_OK);
+    QCOMPARE(l.link->SetPath(target.toStdWString().c_str()), S_OK);
     if (!arguments.isEmpty())
-        QCOMPARE(l.link->SetArguments(wide(arguments).c_str()), S_OK);
+        QCOMPARE(l.link->SetArguments(arguments.toStdWString().c_str()), S_OK);
     if (!workingDir.isEmpty())
-        QCOMPARE(l.link->SetWorkingDirectory(wide(workingDir).c_str()), S_OK);
+        QCOMPARE(l.link->SetWorkingDirectory(workingDir.toStdWString().c_str()), S_OK);
     if (!icon.isEmpty())
-        QCOMPARE(l.link->SetIconLocation(wide(icon).c_str(), 0), S_OK);
-    QCOMPARE(setAppId(l.store.Get(), appId), S_OK);
+        QCOMPARE(l.link->SetIconLocation(icon.toStdWString().c_str(), 0), S_OK);
+    QCOMPARE(l.setAppId(appId), S_OK);
     QCOMPARE(l.store->Commit(), S_OK);
-    QCOMPARE(l.file->Save(wide(path).c_str(), TRUE), S_OK);
-
+    QCOMPARE(l.file->Save(path.toStdWString().c_str(), TRUE), S_OK);
     const QByteArray bytes = readFile(path);
     QCOMPARE(shortcutbytes::stringProperty(bytes, shortcutbytes::appUserModelFormat(), 5), appId);
 
-    const Tool lnkinfo = run(QStringLiteral("lnkinfo"), {path});
-    QVERIFY2(lnkinfo.exitCode == 0, qPrintable(lnkinfo.out + lnkinfo.err));
-    QVERIFY2(!lnkinfo.err.contains(QLatin1String("rror")), qPrintable(lnkinfo.err));
-    QVERIFY2(lnkinfo.out.contains(target), qPrintable(lnkinfo.out));
-    if (!arguments.isEmpty())
-        QVERIFY2(lnkinfo.out.contains(arguments), qPrintable(lnkinfo.out));
+    int exitCode = -1;
+    const QString lnkinfo = run(QStringLiteral("lnkinfo"), {path}, &exitCode);
+    QVERIFY2(exitCode == 0 && !lnkinfo.contains(QLatin1String("rror")), qPrintable(lnkinfo));
+    QVERIFY2(lnkinfo.contains(target) && lnkinfo.contains(arguments), qPrintable(lnkinfo));
 
-    const Tool exiftool = run(QStringLiteral("exiftool"), {QStringLiteral("-j"), QStringLiteral("-a"), path});
-    QVERIFY2(exiftool.exitCode == 0, qPrintable(exiftool.out + exiftool.err));
-    const QJsonObject tags = QJsonDocument::fromJson(exiftool.out.toUtf8()).array().first().toObject();
-    QVERIFY2(!tags.contains(QLatin1String("Error")) && !tags.contains(QLatin1String("Warning")), qPrintable(exiftool.out));
+    const QString json = run(QStringLiteral("exiftool"), {QStringLiteral("-j"), QStringLiteral("-a"), path}, &exitCode);
+    QVERIFY2(exitCode == 0, qPrintable(json));
+    const QJsonObject tags = QJsonDocument::fromJson(json.toUtf8()).array().first().toObject();
+    QVERIFY2(!tags.contains(QLatin1String("Error")) && !tags.contains(QLatin1String("Warning")), qPrintable(json));
     QCOMPARE(tags.value(QLatin1String("FileType")).toString(), QStringLiteral("LNK"));
     // A target outside ASCII is also written in UTF-16, which the reader prefers.
     QCOMPARE(tags.value(QLatin1String("LocalBasePath")).toString(), target);
-    if (!arguments.isEmpty())
-        QCOMPARE(tags.value(QLatin1String("CommandLineArguments")).toString(), arguments);
+    QCOMPARE(tags.value(QLatin1String("CommandLineArguments")).toString(), arguments);
     // exiftool lists the property-store block with the size the file gives it.
-    const Tool blocks = run(QStringLiteral("exiftool"), {QStringLiteral("-v2"), path});
-    const QByteArray propertyBlock = shortcutbytes::extraBlocks(bytes).value(0);
-    QVERIFY2(blocks.out.contains(QStringLiteral("PropertyStoreData")), qPrintable(blocks.out));
-    QVERIFY2(blocks.out.contains(QStringLiteral("Tag 0xa0000009 (%1 bytes)").arg(propertyBlock.size())), qPrintable(blocks.out));
+    const QString blocks = run(QStringLiteral("exiftool"), {QStringLiteral("-v2"), path}, &exitCode);
+    QVERIFY2(blocks.contains(QStringLiteral("Tag 0xa0000009 (%1 bytes)").arg(shortcutbytes::extraBlocks(bytes).value(0).size())),
+             qPrintable(blocks));
 
     // And the simulation reads back what it wrote.
-    Link again = newLink();
-    QCOMPARE(again.file->Load(wide(path).c_str(), STGM_READ), S_OK);
-    QCOMPARE(appIdOf(again.store.Get()), appId);
-    QCOMPARE(getString(again.link.Get(), &IShellLinkW::GetArguments), arguments);
-}
-
-void TestShellLink::shellStyleShortcutGainsIdAndKeepsItsFields()
-{
-    const QString path = m_dir.filePath(QStringLiteral("shell-style.lnk"));
-    const QByteArray original = shortcutbytes::shellStyleShortcut();
-    QVERIFY(writeFile(path, original));
-    // The fixture itself is a shortcut the Debian reader accepts.
-    QCOMPARE(run(QStringLiteral("lnkinfo"), {path}).exitCode, 0);
-
-    Link l = newLink();
-    QCOMPARE(l.file->Load(wide(path).c_str(), STGM_READWRITE), S_OK);
-    QCOMPARE(l.file->IsDirty(), S_FALSE);
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    QCOMPARE(l.store->GetValue(PKEY_AppUserModel_ID, &value), S_OK);
-    QCOMPARE(value.vt, VARTYPE(VT_EMPTY));
-    // As documented, an empty value converts to an empty string.
-    auto toString = reinterpret_cast<PropVariantToStringFunction>(resolvePropsysFunction("PropVariantToString"));
-    QVERIFY(toString);
-    wchar_t buffer[MAX_PATH] = {L'?'};
-    QCOMPARE(toString(value, buffer, MAX_PATH), S_OK);
-    QCOMPARE(QString::fromWCharArray(buffer), QString());
-
-    QCOMPARE(setAppId(l.store.Get(), QStringLiteral("Vendor.Suite")), S_OK);
-    QCOMPARE(l.store->Commit(), S_OK);
-    QCOMPARE(l.file->IsDirty(), S_OK);
-    QCOMPARE(l.file->Save(wide(path).c_str(), TRUE), S_OK);
-    QCOMPARE(l.file->IsDirty(), S_FALSE);
-
-    const QByteArray saved = readFile(path);
-    QCOMPARE(shortcutbytes::stringProperty(saved, shortcutbytes::appUserModelFormat(), 5), QStringLiteral("Vendor.Suite"));
-    const QByteArray parsingPathFormat = shortcutbytes::guidBytes(0xB9B4B3FC, 0x2B51, 0x4A42, QByteArray::fromHex("B5D8324146AFCF25"));
-    QCOMPARE(shortcutbytes::stringProperty(saved, parsingPathFormat, 2), QStringLiteral("C:\\Program Files\\Suite\\suite.exe"));
-    QCOMPARE(shortcutbytes::idList(saved), shortcutbytes::idList(original));
-    const QVector<QByteArray> before = shortcutbytes::extraBlocks(original);
-    const QVector<QByteArray> after = shortcutbytes::extraBlocks(saved);
-    QCOMPARE(after.size(), before.size());
-    QCOMPARE(after.first(), before.first()); // the tracker block, byte for byte
-    QCOMPARE(saved.mid(0x18, 0x4C - 0x18), original.mid(0x18, 0x4C - 0x18)); // times, size, icon, show, hot key
-
-    Link again = newLink();
-    QCOMPARE(again.file->Load(wide(path).c_str(), STGM_READ), S_OK);
-    QCOMPARE(getString(again.link.Get(), &IShellLinkW::GetArguments), QStringLiteral("--profile \"work\""));
-    QCOMPARE(getString(again.link.Get(), &IShellLinkW::GetWorkingDirectory), QStringLiteral("C:\\Program Files\\Suite"));
-    wchar_t target[MAX_PATH] = {};
-    QCOMPARE(again.link->GetPath(target, MAX_PATH, nullptr, 0), S_OK);
-    QCOMPARE(QString::fromWCharArray(target), QStringLiteral("C:\\Program Files\\Suite\\suite.exe"));
-    wchar_t iconPath[MAX_PATH] = {};
-    int iconIndex = -1;
-    QCOMPARE(again.link->GetIconLocation(iconPath, MAX_PATH, &iconIndex), S_OK);
-    QCOMPARE(QString::fromWCharArray(iconPath), QStringLiteral("C:\\Program Files\\Suite\\suite.ico"));
-    QCOMPARE(iconIndex, 2);
-    int show = 0;
-    QCOMPARE(again.link->GetShowCmd(&show), S_OK);
-    QCOMPARE(show, SW_SHOWMINNOACTIVE);
-    QCOMPARE(appIdOf(again.store.Get()), QStringLiteral("Vendor.Suite"));
-
-    const Tool lnkinfo = run(QStringLiteral("lnkinfo"), {path});
-    QVERIFY2(lnkinfo.exitCode == 0 && !lnkinfo.err.contains(QLatin1String("rror")), qPrintable(lnkinfo.out + lnkinfo.err));
+    Link again;
+    QCOMPARE(again.file->Load(path.toStdWString().c_str(), STGM_READ), S_OK);
+    QCOMPARE(again.appId(), appId);
 }
 
 void TestShellLink::propertyChangesNeedCommit()
 {
     const QString path = m_dir.filePath(QStringLiteral("uncommitted.lnk"));
     QVERIFY(writeFile(path, shortcutbytes::shellStyleShortcut()));
-    Link l = newLink();
-    QCOMPARE(l.file->Load(wide(path).c_str(), STGM_READWRITE), S_OK);
-    QCOMPARE(setAppId(l.store.Get(), QStringLiteral("Not.Committed")), S_OK);
-    QCOMPARE(appIdOf(l.store.Get()), QStringLiteral("Not.Committed")); // the store sees its own change
+    Link l;
+    QCOMPARE(l.file->Load(path.toStdWString().c_str(), STGM_READWRITE), S_OK);
+    QCOMPARE(l.setAppId(QStringLiteral("Not.Committed")), S_OK);
+    QCOMPARE(l.appId(), QStringLiteral("Not.Committed")); // the store sees its own change
     QCOMPARE(l.file->IsDirty(), S_FALSE);
-    QCOMPARE(l.file->Save(wide(path).c_str(), TRUE), S_OK);
+    QCOMPARE(l.file->Save(path.toStdWString().c_str(), TRUE), S_OK);
     QCOMPARE(shortcutbytes::stringProperty(readFile(path), shortcutbytes::appUserModelFormat(), 5), QString());
 }
 
@@ -308,119 +205,12 @@ void TestShellLink::malformedShortcutsAreRefused()
     QFETCH(QByteArray, data);
     const QString path = m_dir.filePath(QStringLiteral("bad.lnk"));
     QVERIFY(writeFile(path, data));
-    Link l = newLink();
-    QCOMPARE(l.file->Load(wide(path).c_str(), STGM_READWRITE), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
+    Link l;
+    QCOMPARE(l.file->Load(path.toStdWString().c_str(), STGM_READWRITE), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
     // The object is still usable for a good file.
     const QString good = m_dir.filePath(QStringLiteral("good.lnk"));
     QVERIFY(writeFile(good, shortcutbytes::shellStyleShortcut()));
-    QCOMPARE(l.file->Load(wide(good).c_str(), STGM_READWRITE), S_OK);
-}
-
-void TestShellLink::missingFilesAndFolders()
-{
-    Link l = newLink();
-    QCOMPARE(l.file->Load(wide(m_dir.filePath(QStringLiteral("absent.lnk"))).c_str(), STGM_READWRITE),
-             HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
-    QCOMPARE(l.file->Load(wide(m_dir.filePath(QStringLiteral("no/such/dir/a.lnk"))).c_str(), STGM_READWRITE),
-             HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-    QCOMPARE(l.file->Load(L"", STGM_READWRITE), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-    QCOMPARE(l.file->Save(wide(m_dir.filePath(QStringLiteral("no/such/dir/a.lnk"))).c_str(), TRUE),
-             HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-    QCOMPARE(l.file->Save(nullptr, TRUE), E_INVALIDARG); // nothing loaded, no name to save under
-}
-
-void TestShellLink::stringValueWithoutMemory()
-{
-    winsim::control::failCall(QStringLiteral("CoTaskMemAlloc"), E_OUTOFMEMORY);
-    PROPVARIANT value;
-    QCOMPARE(InitPropVariantFromString(L"Vendor.Suite", &value), E_OUTOFMEMORY);
-    QCOMPARE(value.vt, VARTYPE(VT_EMPTY));
-    QCOMPARE(InitPropVariantFromString(L"Vendor.Suite", &value), S_OK);
-    QCOMPARE(QString::fromWCharArray(value.pwszVal), QStringLiteral("Vendor.Suite"));
-    QCOMPARE(PropVariantClear(&value), S_OK);
-    QCOMPARE(value.vt, VARTYPE(VT_EMPTY));
-}
-
-void TestShellLink::propVariantToString_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<quint32>("number");
-    QTest::addColumn<int>("bufferSize");
-    QTest::addColumn<HRESULT>("result");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("string") << int(VT_LPWSTR) << QStringLiteral("Vendor.Suite") << 0u << MAX_PATH << S_OK << QStringLiteral("Vendor.Suite");
-    QTest::newRow("empty value") << int(VT_EMPTY) << QString() << 0u << MAX_PATH << S_OK << QString();
-    QTest::newRow("number") << int(VT_UI4) << QString() << 42u << MAX_PATH << S_OK << QStringLiteral("42");
-    QTest::newRow("truncated") << int(VT_LPWSTR) << QStringLiteral("abcdef") << 0u << 4 << STRSAFE_E_INSUFFICIENT_BUFFER
-                               << QStringLiteral("abc");
-    QTest::newRow("exact fit") << int(VT_LPWSTR) << QStringLiteral("abc") << 0u << 4 << S_OK << QStringLiteral("abc");
-    QTest::newRow("not convertible") << int(VT_CLSID) << QString() << 0u << MAX_PATH << TYPE_E_TYPEMISMATCH << QString();
-}
-
-void TestShellLink::propVariantToString()
-{
-    QFETCH(int, type);
-    QFETCH(QString, text);
-    QFETCH(quint32, number);
-    QFETCH(int, bufferSize);
-    QFETCH(HRESULT, result);
-    QFETCH(QString, expected);
-    auto toString = reinterpret_cast<PropVariantToStringFunction>(resolvePropsysFunction("PropVariantToString"));
-    QVERIFY(toString);
-    const std::wstring source = wide(text);
-    CLSID clsid = CLSID_ShellLink;
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    value.vt = static_cast<VARTYPE>(type);
-    if (type == VT_LPWSTR)
-        value.pwszVal = const_cast<LPWSTR>(source.c_str());
-    else if (type == VT_CLSID)
-        value.puuid = &clsid;
-    else
-        value.ulVal = number;
-    std::vector<wchar_t> buffer(static_cast<size_t>(bufferSize), L'?');
-    QCOMPARE(toString(value, buffer.data(), static_cast<UINT>(bufferSize)), result);
-    QCOMPARE(QString::fromWCharArray(buffer.data()), expected);
-}
-
-void TestShellLink::folderPaths()
-{
-    wchar_t path[MAX_PATH] = {};
-    QCOMPARE(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
-    QVERIFY(!QString::fromWCharArray(path).isEmpty());
-    const QString programs = m_dir.filePath(QStringLiteral("All Users/Programs"));
-    winsim::control::setFolderPath(CSIDL_COMMON_PROGRAMS, programs);
-    QCOMPARE(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
-    QCOMPARE(QString::fromWCharArray(path), programs);
-    winsim::control::failCall(QStringLiteral("SHGetFolderPathW"), E_ACCESSDENIED);
-    QCOMPARE(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path), E_ACCESSDENIED);
-    QCOMPARE(QString::fromWCharArray(path), QString());
-    QCOMPARE(SHGetFolderPathW(nullptr, 0x7777, nullptr, SHGFP_TYPE_CURRENT, path), E_INVALIDARG);
-    winsim::control::setFolderPath(CSIDL_COMMON_PROGRAMS, QString(MAX_PATH, QLatin1Char('d')).prepend(QLatin1Char('/')));
-    QCOMPARE(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path),
-             HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
-}
-
-void TestShellLink::processAppUserModelId()
-{
-    using GetId = decltype(&GetCurrentProcessExplicitAppUserModelID);
-    using SetId = decltype(&SetCurrentProcessExplicitAppUserModelID);
-    auto getId = reinterpret_cast<GetId>(resolveShell32Function("GetCurrentProcessExplicitAppUserModelID"));
-    auto setId = reinterpret_cast<SetId>(resolveShell32Function("SetCurrentProcessExplicitAppUserModelID"));
-    QVERIFY(getId && setId);
-    PWSTR id = reinterpret_cast<PWSTR>(quintptr(1));
-    QVERIFY(FAILED(getId(&id)));
-    QCOMPARE(id, static_cast<PWSTR>(nullptr));
-
-    winsim::control::setProcessAppUserModelId(QStringLiteral("Host.Process"));
-    QCOMPARE(getId(&id), S_OK);
-    QCOMPARE(QString::fromWCharArray(id), QStringLiteral("Host.Process"));
-    CoTaskMemFree(id);
-
-    QCOMPARE(setId(L"Set.By.Process"), S_OK);
-    QCOMPARE(winsim::control::processAppUserModelId(), QStringLiteral("Set.By.Process"));
-    QCOMPARE(setId(L""), E_INVALIDARG);
+    QCOMPARE(l.file->Load(good.toStdWString().c_str(), STGM_READWRITE), S_OK);
 }
 
 QTEST_GUILESS_MAIN(TestShellLink)

@@ -1,5 +1,5 @@
-// The cloud-skin lookup keeps its answers for the whole process, so this test
-// walks through one process's life in order.
+// Guards finding the add-on the host loaded by name, one disk search per process, and theme switches announced.
+// The lookup keeps its answers for the whole process, so this walks one process's life in order.
 #include "orvexcloudskinproxy.h"
 #include "toastskinresources.h"
 #include "umplugintesting.h"

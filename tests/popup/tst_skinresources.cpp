@@ -1,4 +1,4 @@
-// Resource registration and the search for the cloud-skin add-on.
+// Guards popup styles registered in order and the cloud-skin add-on search: version.tag, other majors, stale copies.
 #include "applicationtoastimpl.h"
 #include "toastmodulecontext.h"
 #include "toastskinresources.h"
@@ -43,12 +43,8 @@ class TestSkinResources : public QObject
 private slots:
     void cleanup();
 
-    void parseModuleVersion_data();
-    void parseModuleVersion();
     void readModuleVersion_data();
     void readModuleVersion();
-    void checkAddonModule_data();
-    void checkAddonModule();
     void findAddonModulePath_data();
     void findAddonModulePath();
     void pluginManagerStandsInForTheConfiguration();
@@ -65,40 +61,18 @@ void TestSkinResources::cleanup()
     UmCoreApplication::setPluginMgr(nullptr);
 }
 
-void TestSkinResources::parseModuleVersion_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("plain") << "1.0.0" << "1.0.0";
-    QTest::newRow("empty parts dropped") << "1..2.3" << "1.2.3";
-    QTest::newRow("two numbers") << "1.2" << "0.0.0";
-    QTest::newRow("four numbers") << "1.2.3.4" << "0.0.0";
-    QTest::newRow("white space around parts") << " 4 . 5 .6\r\n" << "4.5.6";
-    QTest::newRow("a part that is no number") << "1.x.3" << "1.0.3";
-    QTest::newRow("empty") << "" << "0.0.0";
-    QTest::newRow("leading and trailing dots") << ".7.8.9." << "7.8.9";
-    QTest::newRow("negative") << "-1.0.0" << "0.0.0";
-}
-
-void TestSkinResources::parseModuleVersion()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(versionText(::parseModuleVersion(text)), expected);
-}
-
 void TestSkinResources::readModuleVersion_data()
 {
     QTest::addColumn<QByteArray>("content"); // null: no file
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("newline") << QByteArray("1.4.7\n") << "1.4.7";
+    QTest::newRow("plain") << QByteArray("1.0.0\n") << "1.0.0";
     QTest::newRow("carriage return and newline") << QByteArray("1.4.7\r\n") << "1.4.7";
-    QTest::newRow("no line break") << QByteArray("1.4.7") << "1.4.7";
     QTest::newRow("only the first line counts") << QByteArray("2.0.0\n1.4.7\n") << "2.0.0";
-    QTest::newRow("two numbers") << QByteArray("1.4\n") << "0.0.0";
-    QTest::newRow("empty file") << QByteArray("") << "0.0.0";
+    QTest::newRow("white space around parts") << QByteArray(" 4 . 5 .6\r\n") << "4.5.6";
+    QTest::newRow("a part that is no number") << QByteArray("1.x.3") << "1.0.3";
+    QTest::newRow("two numbers") << QByteArray("1.2") << "0.0.0";
+    QTest::newRow("four numbers") << QByteArray("1.2.3.4") << "0.0.0";
     QTest::newRow("no file") << QByteArray() << "0.0.0";
 }
 
@@ -113,62 +87,37 @@ void TestSkinResources::readModuleVersion()
     QCOMPARE(versionText(::readModuleVersion(dir.path(), "version.tag")), expected);
 }
 
-void TestSkinResources::checkAddonModule_data()
-{
-    QTest::addColumn<bool>("withLibrary");
-    QTest::addColumn<QByteArray>("tag"); // null: no version.tag
-    QTest::addColumn<bool>("qualifies");
-
-    QTest::newRow("same major, newer minor") << true << QByteArray("1.4.7\n") << true;
-    QTest::newRow("exact") << true << QByteArray("1.0.0") << true;
-    QTest::newRow("next major") << true << QByteArray("2.0.0\n") << false;
-    QTest::newRow("two numbers") << true << QByteArray("1.4\r\n") << false;
-    QTest::newRow("no version.tag") << true << QByteArray() << false;
-    QTest::newRow("no library") << false << QByteArray("1.0.0\n") << false;
-}
-
-void TestSkinResources::checkAddonModule()
-{
-    QFETCH(bool, withLibrary);
-    QFETCH(QByteArray, tag);
-    QFETCH(bool, qualifies);
-
-    QTemporaryDir dir;
-    const QString library = dir.filePath(zandr::getLibFileName("orvexcloudskin"));
-    if (withLibrary)
-        QVERIFY(writeFile(library, "ELF"));
-    if (!tag.isNull())
-        QVERIFY(writeFile(dir.filePath("version.tag"), tag));
-
-    QCOMPARE(::checkAddonModule(dir.path(), "orvexcloudskin", "1.0.0"), qualifies ? library : QString());
-    QCOMPARE(::checkAddonModule(QString(), "orvexcloudskin", "1.0.0"), QString());
-}
-
 void TestSkinResources::findAddonModulePath_data()
 {
     // Folders are relative to a scratch root; "" for the plug-in means unknown.
     QTest::addColumn<QString>("pluginDir");
     QTest::addColumn<QString>("frameworks");
     QTest::addColumn<QString>("installRoot");
-    QTest::addColumn<QStringList>("qualifying"); // folders holding a good add-on
+    QTest::addColumn<QStringList>("placed"); // folders holding the add-on
+    QTest::addColumn<QByteArray>("tag");      // their version.tag; null: none
     QTest::addColumn<QString>("expected");
+
+    const QByteArray good("1.2.0\n");
 
     const QString fwAddon = "fw/addons/orvexcloudskin";
     QTest::newRow("plug-in inside the install root, frameworks outside: frameworks only")
-        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud", fwAddon} << fwAddon;
+        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud", fwAddon} << good << fwAddon;
     QTest::newRow("plug-in inside the install root, frameworks outside, frameworks empty")
-        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud"} << "";
+        << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud"} << good << "";
     QTest::newRow("plug-in folder qualifies") << "elsewhere/cloud" << "fw" << "office"
-                                              << QStringList{"elsewhere/cloud", fwAddon} << "elsewhere/cloud";
+                                              << QStringList{"elsewhere/cloud", fwAddon} << good << "elsewhere/cloud";
     QTest::newRow("plug-in folder fails, frameworks tried")
-        << "elsewhere/cloud" << "fw" << "office" << QStringList{fwAddon} << fwAddon;
+        << "elsewhere/cloud" << "fw" << "office" << QStringList{fwAddon} << good << fwAddon;
     QTest::newRow("plug-in folder inside the frameworks fails: no second try")
-        << "fw/plugins/cloud" << "fw" << "office" << QStringList{fwAddon} << "";
+        << "fw/plugins/cloud" << "fw" << "office" << QStringList{fwAddon} << good << "";
     QTest::newRow("frameworks inside the install root: plug-in folder first")
         << "office/plugins/cloud" << "office/fw" << "office"
-        << QStringList{"office/plugins/cloud", "office/fw/addons/orvexcloudskin"} << "office/plugins/cloud";
-    QTest::newRow("nothing anywhere") << "elsewhere/cloud" << "fw" << "office" << QStringList() << "";
-    QTest::newRow("unknown plug-in, no plug-in manager") << "" << "fw" << "office" << QStringList{fwAddon} << "";
+        << QStringList{"office/plugins/cloud", "office/fw/addons/orvexcloudskin"} << good << "office/plugins/cloud";
+    QTest::newRow("nothing anywhere") << "elsewhere/cloud" << "fw" << "office" << QStringList() << good << "";
+    QTest::newRow("another major version") << "elsewhere/cloud" << "fw" << "office" << QStringList{"elsewhere/cloud"}
+                                           << QByteArray("2.0.0\n") << "";
+    QTest::newRow("no version.tag") << "elsewhere/cloud" << "fw" << "office" << QStringList{"elsewhere/cloud"} << QByteArray() << "";
+    QTest::newRow("unknown plug-in, no plug-in manager") << "" << "fw" << "office" << QStringList{fwAddon} << good << "";
 }
 
 void TestSkinResources::findAddonModulePath()
@@ -176,13 +125,14 @@ void TestSkinResources::findAddonModulePath()
     QFETCH(QString, pluginDir);
     QFETCH(QString, frameworks);
     QFETCH(QString, installRoot);
-    QFETCH(QStringList, qualifying);
+    QFETCH(QStringList, placed);
+    QFETCH(QByteArray, tag);
     QFETCH(QString, expected);
 
     QTemporaryDir root;
     const auto at = [&](const QString& rel) { return rel.isEmpty() ? QString() : root.filePath(rel); };
-    for (const QString& dir : qualifying)
-        QVERIFY(makeAddon(at(dir), "1.2.0\n"));
+    for (const QString& dir : placed)
+        QVERIFY(makeAddon(at(dir), tag));
     umpluginconfig::testing::setPluginPath("orvexcloudskin", at(pluginDir));
     zandr::testing::setFrameworks(at(frameworks));
     zandr::testing::setOfficeInstallRoot(at(installRoot));
@@ -216,8 +166,6 @@ void TestSkinResources::initRegistersConfiguredThenDefaults_data()
     QTest::newRow("two configured") << QVariant(QStringList{"/opt/a.rcc", "b.rcc"})
                                     << QStringList{"/opt/a.rcc", "b.rcc"} + defaults;
     QTest::newRow("none configured") << QVariant() << defaults;
-    QTest::newRow("one as a plain string") << QVariant(QString("c.rcc")) << QStringList{"c.rcc"} + defaults;
-    QTest::newRow("duplicates kept") << QVariant(QStringList{"ico.rcc"}) << QStringList{"ico.rcc"} + defaults;
 }
 
 void TestSkinResources::initRegistersConfiguredThenDefaults()

@@ -2,11 +2,14 @@
 
 #include "umxloggerlite.h"
 
+#include <winsim/control.h>
+
 LogCapture::LogCapture()
 {
     UmxLoggerLite::setSink([this](const std::wstring& tag, const std::wstring& line) {
+        const bool onPlatformThread = winsim::control::isPlatformEventThread();
         QMutexLocker lock(&m_mutex);
-        m_entries.append({QString::fromStdWString(tag), QString::fromStdWString(line)});
+        m_entries.append({QString::fromStdWString(tag), QString::fromStdWString(line), onPlatformThread});
     });
 }
 
@@ -19,8 +22,8 @@ QStringList LogCapture::lines() const
 {
     QMutexLocker lock(&m_mutex);
     QStringList out;
-    for (const auto& entry : m_entries)
-        out << entry.second;
+    for (const Entry& entry : m_entries)
+        out << entry.line;
     return out;
 }
 
@@ -28,8 +31,18 @@ QStringList LogCapture::tags() const
 {
     QMutexLocker lock(&m_mutex);
     QStringList out;
-    for (const auto& entry : m_entries)
-        out << entry.first;
+    for (const Entry& entry : m_entries)
+        out << entry.tag;
+    return out;
+}
+
+QStringList LogCapture::platformLines() const
+{
+    QMutexLocker lock(&m_mutex);
+    QStringList out;
+    for (const Entry& entry : m_entries)
+        if (entry.onPlatformThread)
+            out << entry.line;
     return out;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMutex>
-#include <QPair>
 #include <QStringList>
 
 // Collects every line the module writes to the host log while it lives.
@@ -13,9 +12,16 @@ public:
 
     QStringList lines() const;          // the lines, in order
     QStringList tags() const;           // the tag of each line
+    QStringList platformLines() const;  // the lines written on the platform's event thread
     void clear();
 
 private:
+    struct Entry
+    {
+        QString tag;
+        QString line;
+        bool onPlatformThread;
+    };
     mutable QMutex m_mutex;
-    QList<QPair<QString, QString>> m_entries;
+    QList<Entry> m_entries;
 };

@@ -4,13 +4,14 @@
 #include <QString>
 #include <QVector>
 
-// Shortcut bytes built and read by the tests themselves, straight from the
-// published Shell Link and property store layouts, so that the simulation's
-// own reader and writer are checked against something independent.
+// Shortcut bytes read by the tests themselves, straight from the published
+// Shell Link and property store layouts, so that the simulation's own reader
+// and writer are checked against something independent.
 namespace shortcutbytes {
 
-// A shortcut as a shell creates one: target id list, link info, the usual
-// strings, a tracker block and a property store without an application id.
+// A shortcut as a shell creates one (tests/data/shell-style.lnk): target id
+// list, link info, the usual strings, a tracker block and a property store
+// without an application id.
 QByteArray shellStyleShortcut();
 // The extra data blocks of a shortcut (size and signature included), in order.
 QVector<QByteArray> extraBlocks(const QByteArray& shortcut);
@@ -20,7 +21,6 @@ QByteArray idList(const QByteArray& shortcut);
 // block; null when absent.
 QString stringProperty(const QByteArray& shortcut, const QByteArray& formatId, quint32 id);
 
-QByteArray guidBytes(quint32 d1, quint16 d2, quint16 d3, const QByteArray& d4);
 QByteArray appUserModelFormat();
 
 } // namespace shortcutbytes
