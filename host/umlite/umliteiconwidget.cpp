@@ -2,6 +2,7 @@
 
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPixmapCache>
 
 UmLiteIconWidget::UmLiteIconWidget(QWidget* parent, Qt::WindowFlags flags)
     : UmLiteWidget(parent, flags)
@@ -14,8 +15,6 @@ UmLiteIconWidget::~UmLiteIconWidget() = default;
 void UmLiteIconWidget::setIcon(const QIcon& icon)
 {
     m_icon = icon;
-    m_scaled = QPixmap();
-    m_scaledKey.clear();
     update();
 }
 
@@ -54,9 +53,16 @@ QPixmap UmLiteIconWidget::scaledPixmap(qreal ratio, QIcon::Mode mode) const
     const QSize device = (QSizeF(m_iconSize) * ratio).toSize();
     if (device.isEmpty())
         return QPixmap();
-    const QString key = QStringLiteral("%1/%2x%3/%4").arg(m_icon.cacheKey()).arg(device.width()).arg(device.height()).arg(int(mode));
-    if (key == m_scaledKey)
-        return m_scaled;
+    // Scaling smoothly is dear: popups showing the same icon share one copy.
+    const QString key = QStringLiteral("umlite-icon-%1-%2x%3@%4-%5")
+                            .arg(m_icon.cacheKey())
+                            .arg(device.width())
+                            .arg(device.height())
+                            .arg(ratio)
+                            .arg(int(mode));
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+        return cached;
     // QIcon hands out a file's pixmap at most at its own size, and paints it
     // that small in the middle of the box: scale it to the box instead.
     QPixmap pixmap = m_icon.pixmap(device, mode);
@@ -64,8 +70,7 @@ QPixmap UmLiteIconWidget::scaledPixmap(qreal ratio, QIcon::Mode mode) const
     if (!pixmap.isNull() && pixmap.size() != pixmap.size().scaled(device, Qt::KeepAspectRatio))
         pixmap = pixmap.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     pixmap.setDevicePixelRatio(ratio);
-    m_scaled = pixmap;
-    m_scaledKey = key;
+    QPixmapCache::insert(key, pixmap);
     return pixmap;
 }
 

@@ -188,7 +188,9 @@ QString UmLiteLabel::fittedText(const QSize& room) const
     const auto fitRow = [&](const QString& row) {
         return metrics.horizontalAdvance(row) <= room.width() ? row : metrics.elidedText(row, mode, room.width());
     };
-    const QStringList rows = wordWrap() || !isPlainText(m_fullText) ? QStringList() : textRows(m_fullText);
+    const bool severalRows = m_fullText.contains(QLatin1Char('\n')) || m_fullText.contains(QChar::LineSeparator);
+    const QStringList rows =
+        severalRows && !wordWrap() && isPlainText(m_fullText) ? textRows(m_fullText) : QStringList();
     if (rows.size() < 2)
         return fullTextAdvance() <= room.width() ? m_fullText : metrics.elidedText(m_fullText, mode, room.width());
 

@@ -44,9 +44,8 @@ QSize UmLitePushButton::minimumSizeHint() const
 {
     // The full hint less what of the label may give way.
     const QSize full = QPushButton::sizeHint();
-    const QFontMetrics metrics(font());
-    const int label = metrics.horizontalAdvance(text());
-    const int kept = qMin(label, metrics.averageCharWidth() * k_keptChars);
+    const int label = labelAdvance();
+    const int kept = qMin(label, QFontMetrics(font()).averageCharWidth() * k_keptChars);
     return QSize(full.width() - label + kept, full.height()).expandedTo(m_leastSize);
 }
 
@@ -59,17 +58,12 @@ void UmLitePushButton::paintEvent(QPaintEvent*)
     painter.drawControl(QStyle::CE_PushButton, option);
 }
 
-void UmLitePushButton::resizeEvent(QResizeEvent* event)
-{
-    QPushButton::resizeEvent(event);
-    refit();
-}
-
 void UmLitePushButton::changeEvent(QEvent* event)
 {
     QPushButton::changeEvent(event);
+    // Paddings may have changed with the style; fitted again when next drawn.
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        refit();
+        m_fittedSize = QSize();
 }
 
 int UmLitePushButton::labelRoom() const
@@ -82,19 +76,31 @@ int UmLitePushButton::labelRoom() const
     return qMax(room, 0);
 }
 
+int UmLitePushButton::labelAdvance() const
+{
+    if (text() != m_measuredText || font() != m_measuredFont) {
+        m_measuredText = text();
+        m_measuredFont = font();
+        m_advance = QFontMetrics(m_measuredFont).horizontalAdvance(m_measuredText);
+    }
+    return m_advance;
+}
+
 void UmLitePushButton::refit() const
 {
     const QString full = text();
-    const int room = labelRoom();
-    if (full == m_fittedText && room == m_fittedRoom && font() == m_fittedFont)
+    if (full == m_fittedText && size() == m_fittedSize && font() == m_fittedFont && icon().cacheKey() == m_fittedIcon)
         return;
     m_fittedText = full;
-    m_fittedRoom = room;
+    m_fittedSize = size();
     m_fittedFont = font();
-    const QFontMetrics metrics(m_fittedFont);
+    m_fittedIcon = icon().cacheKey();
+    const int room = labelRoom();
     // elidedText measures with fractional widths and may cut a label that
     // the rounded advance says fits.
-    m_shown = metrics.horizontalAdvance(full) <= room ? full : metrics.elidedText(full, Qt::ElideRight, room, Qt::TextShowMnemonic);
+    m_shown = labelAdvance() <= room
+        ? full
+        : QFontMetrics(m_fittedFont).elidedText(full, Qt::ElideRight, room, Qt::TextShowMnemonic);
 
     const QString tip = m_shown == full ? QString() : full;
     if (toolTip() == m_ownTip && tip != m_ownTip) {

@@ -26,22 +26,30 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    // Fits the label (and sets the tooltip) when drawn: the row resizes the
+    // button several times while it is laid out.
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     int labelRoom() const;
+    int labelAdvance() const;
     void refit() const;
 
     QSize m_leastSize;
 
     // What the shown text was fitted to; the label changes behind our back
-    // (setText is not virtual), so it is checked before each use.
+    // (setText is not virtual), so it is checked before each use. Measuring
+    // text and asking a style sheet for the label's room are dear, and the
+    // button is painted and measured often.
     mutable QString m_fittedText;
-    mutable int m_fittedRoom = -1;
+    mutable QSize m_fittedSize;
+    mutable qint64 m_fittedIcon = 0;
     mutable QFont m_fittedFont;
     mutable QString m_shown;
+    mutable QString m_measuredText;
+    mutable QFont m_measuredFont;
+    mutable int m_advance = 0;
     // The tooltip this button set itself; one set by others is left alone.
     mutable QString m_ownTip;
 };

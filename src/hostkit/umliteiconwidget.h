@@ -3,7 +3,6 @@
 #include "umlitewidget.h"
 
 #include <QIcon>
-#include <QPixmap>
 #include <QSize>
 
 // Draws one icon at a fixed size inside its contents margins, scaled to that
@@ -31,7 +30,4 @@ private:
 
     QIcon m_icon;
     QSize m_iconSize;
-    // Scaling smoothly is dear; a popup repaints while it fades.
-    mutable QPixmap m_scaled;
-    mutable QString m_scaledKey;
 };
