@@ -18,32 +18,33 @@ LogCapture::~LogCapture()
     UmxLoggerLite::setSink({});
 }
 
-QStringList LogCapture::lines() const
+// pick(entry, out) appends what the caller wants of one entry.
+template<class Pick>
+QStringList LogCapture::collect(Pick pick) const
 {
     QMutexLocker lock(&m_mutex);
     QStringList out;
     for (const Entry& entry : m_entries)
-        out << entry.line;
+        pick(entry, out);
     return out;
+}
+
+QStringList LogCapture::lines() const
+{
+    return collect([](const Entry& e, QStringList& out) { out << e.line; });
 }
 
 QStringList LogCapture::tags() const
 {
-    QMutexLocker lock(&m_mutex);
-    QStringList out;
-    for (const Entry& entry : m_entries)
-        out << entry.tag;
-    return out;
+    return collect([](const Entry& e, QStringList& out) { out << e.tag; });
 }
 
 QStringList LogCapture::platformLines() const
 {
-    QMutexLocker lock(&m_mutex);
-    QStringList out;
-    for (const Entry& entry : m_entries)
-        if (entry.onPlatformThread)
-            out << entry.line;
-    return out;
+    return collect([](const Entry& e, QStringList& out) {
+        if (e.onPlatformThread)
+            out << e.line;
+    });
 }
 
 void LogCapture::clear()

@@ -22,6 +22,9 @@ private:
         QString line;
         bool onPlatformThread;
     };
+    template<class Pick>
+    QStringList collect(Pick pick) const;
+
     mutable QMutex m_mutex;
     QList<Entry> m_entries;
 };
