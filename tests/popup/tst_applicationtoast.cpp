@@ -324,7 +324,7 @@ void TestApplicationToast::listenerHearsClicksCloseAndTimeout()
     } else {
         QVERIFY(QMetaObject::invokeMethod(popup, "onHideTimerUp"));
     }
-    QCOMPARE(heard.isEmpty() ? QString("0 calls") : heard.arg(id), ::heard(recorder));
+    QCOMPARE(::heard(recorder), heard.isEmpty() ? QString("0 calls") : heard.arg(id));
 
     // What nobody hears leaves the popup, except for the close button.
     const bool closes = !heard.isEmpty() || target == "close";
