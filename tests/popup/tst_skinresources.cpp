@@ -1,5 +1,7 @@
-// Guards popup styles registered in order and the cloud-skin add-on search: version.tag, other majors, stale copies.
+// Guards popup styles registered in order and the cloud-skin add-on search: version.tag, other majors, stale copies,
+// the library's file name, one disk search per process, the copy the host loaded found by name.
 #include "applicationtoastimpl.h"
+#include "orvexcloudskinproxy.h"
 #include "toastmodulecontext.h"
 #include "toastskinresources.h"
 #include "umcoreapplication.h"
@@ -8,17 +10,14 @@
 #include "umskin.h"
 #include "zandrtesting.h"
 
+#include <winsim/control.h>
+
+#include <QLibrary>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(ModuleVersion)
-
 namespace {
-
-QString versionText(const ModuleVersion& v)
-{
-    return QString("%1.%2.%3").arg(v.major).arg(v.minor).arg(v.patch);
-}
 
 bool writeFile(const QString& path, const QByteArray& content)
 {
@@ -43,14 +42,10 @@ class TestSkinResources : public QObject
 private slots:
     void cleanup();
 
-    void readModuleVersion_data();
-    void readModuleVersion();
     void findAddonModulePath_data();
     void findAddonModulePath();
-    void pluginManagerStandsInForTheConfiguration();
-
-    void initRegistersConfiguredThenDefaults_data();
     void initRegistersConfiguredThenDefaults();
+    void lookupLifeOfAProcess();
 };
 
 void TestSkinResources::cleanup()
@@ -61,35 +56,10 @@ void TestSkinResources::cleanup()
     UmCoreApplication::setPluginMgr(nullptr);
 }
 
-void TestSkinResources::readModuleVersion_data()
-{
-    QTest::addColumn<QByteArray>("content"); // null: no file
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("plain") << QByteArray("1.0.0\n") << "1.0.0";
-    QTest::newRow("carriage return and newline") << QByteArray("1.4.7\r\n") << "1.4.7";
-    QTest::newRow("only the first line counts") << QByteArray("2.0.0\n1.4.7\n") << "2.0.0";
-    QTest::newRow("white space around parts") << QByteArray(" 4 . 5 .6\r\n") << "4.5.6";
-    QTest::newRow("a part that is no number") << QByteArray("1.x.3") << "1.0.3";
-    QTest::newRow("two numbers") << QByteArray("1.2") << "0.0.0";
-    QTest::newRow("four numbers") << QByteArray("1.2.3.4") << "0.0.0";
-    QTest::newRow("no file") << QByteArray() << "0.0.0";
-}
-
-void TestSkinResources::readModuleVersion()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QString, expected);
-
-    QTemporaryDir dir;
-    if (!content.isNull())
-        QVERIFY(writeFile(dir.filePath("version.tag"), content));
-    QCOMPARE(versionText(::readModuleVersion(dir.path(), "version.tag")), expected);
-}
-
 void TestSkinResources::findAddonModulePath_data()
 {
-    // Folders are relative to a scratch root; "" for the plug-in means unknown.
+    // Folders are relative to a scratch root; "" for the plug-in means unknown,
+    // "=dir": unknown to the configuration, known to the plug-in manager.
     QTest::addColumn<QString>("pluginDir");
     QTest::addColumn<QString>("frameworks");
     QTest::addColumn<QString>("installRoot");
@@ -98,7 +68,6 @@ void TestSkinResources::findAddonModulePath_data()
     QTest::addColumn<QString>("expected");
 
     const QByteArray good("1.2.0\n");
-
     const QString fwAddon = "fw/addons/orvexcloudskin";
     QTest::newRow("plug-in inside the install root, frameworks outside: frameworks only")
         << "office/plugins/cloud" << "fw" << "office" << QStringList{"office/plugins/cloud", fwAddon} << good << fwAddon;
@@ -113,11 +82,16 @@ void TestSkinResources::findAddonModulePath_data()
     QTest::newRow("frameworks inside the install root: plug-in folder first")
         << "office/plugins/cloud" << "office/fw" << "office"
         << QStringList{"office/plugins/cloud", "office/fw/addons/orvexcloudskin"} << good << "office/plugins/cloud";
-    QTest::newRow("nothing anywhere") << "elsewhere/cloud" << "fw" << "office" << QStringList() << good << "";
-    QTest::newRow("another major version") << "elsewhere/cloud" << "fw" << "office" << QStringList{"elsewhere/cloud"}
-                                           << QByteArray("2.0.0\n") << "";
-    QTest::newRow("no version.tag") << "elsewhere/cloud" << "fw" << "office" << QStringList{"elsewhere/cloud"} << QByteArray() << "";
     QTest::newRow("unknown plug-in, no plug-in manager") << "" << "fw" << "office" << QStringList{fwAddon} << good << "";
+    QTest::newRow("plug-in manager stands in") << "=managed" << "fw" << "office" << QStringList{"managed"} << good
+                                               << "managed";
+    // What version.tag may hold: only its first line's major counts.
+    const QString dir = "elsewhere/cloud";
+    QTest::newRow("another major version") << dir << "fw" << "office" << QStringList{dir} << QByteArray("2.0.0\n") << "";
+    QTest::newRow("no version.tag") << dir << "fw" << "office" << QStringList{dir} << QByteArray() << "";
+    QTest::newRow("spaces and carriage return") << dir << "fw" << "office" << QStringList{dir}
+                                                << QByteArray(" 1 . 4 .7\r\n2.0.0\n") << dir;
+    QTest::newRow("two numbers") << dir << "fw" << "office" << QStringList{dir} << QByteArray("1.2") << "";
 }
 
 void TestSkinResources::findAddonModulePath()
@@ -133,6 +107,12 @@ void TestSkinResources::findAddonModulePath()
     const auto at = [&](const QString& rel) { return rel.isEmpty() ? QString() : root.filePath(rel); };
     for (const QString& dir : placed)
         QVERIFY(makeAddon(at(dir), tag));
+    UmPluginManager manager;
+    if (pluginDir.startsWith('=')) {
+        manager.addPlugin("orvexcloudskin", at(pluginDir.mid(1)), false);
+        UmCoreApplication::setPluginMgr(&manager);
+        pluginDir.clear();
+    }
     umpluginconfig::testing::setPluginPath("orvexcloudskin", at(pluginDir));
     zandr::testing::setFrameworks(at(frameworks));
     zandr::testing::setOfficeInstallRoot(at(installRoot));
@@ -142,47 +122,59 @@ void TestSkinResources::findAddonModulePath()
     QCOMPARE(::findAddonModulePath("orvexcloudskin", "orvexcloudskin", "1.0.0"), expectedPath);
 }
 
-void TestSkinResources::pluginManagerStandsInForTheConfiguration()
-{
-    QTemporaryDir root;
-    QVERIFY(makeAddon(root.filePath("managed"), "1.0.1\n"));
-    umpluginconfig::testing::setPluginPath("orvexcloudskin", QString());
-    zandr::testing::setFrameworks(root.filePath("fw"));
-    zandr::testing::setOfficeInstallRoot(root.filePath("office"));
-
-    UmPluginManager manager;
-    manager.addPlugin("orvexcloudskin", root.filePath("managed"), false);
-    UmCoreApplication::setPluginMgr(&manager);
-    QCOMPARE(::findAddonModulePath("orvexcloudskin", "orvexcloudskin", "1.0.0"),
-             root.filePath("managed") + "/" + zandr::getLibFileName("orvexcloudskin"));
-}
-
-void TestSkinResources::initRegistersConfiguredThenDefaults_data()
-{
-    QTest::addColumn<QVariant>("rccSources");
-    QTest::addColumn<QStringList>("expected");
-
-    const QStringList defaults{"lumora_shared_res.rcc", "lumora_orvexoffice_res.rcc", "ico.rcc"};
-    QTest::newRow("two configured") << QVariant(QStringList{"/opt/a.rcc", "b.rcc"})
-                                    << QStringList{"/opt/a.rcc", "b.rcc"} + defaults;
-    QTest::newRow("none configured") << QVariant() << defaults;
-}
-
 void TestSkinResources::initRegistersConfiguredThenDefaults()
 {
-    QFETCH(QVariant, rccSources);
-    QFETCH(QStringList, expected);
-
     IUmResourceRegistry* registry =
         static_cast<IUmLiteSkin*>(ToastModuleContext::instance()->skin())->resourceRegistry();
     const int before = registry->requestedFiles().size();
-    QVariantMap config;
-    if (rccSources.isValid())
-        config.insert("rccSources", rccSources);
 
     ApplicationToastImpl service;
-    QVERIFY(service.init(config));
+    QVERIFY(service.init({{"rccSources", QStringList{"/opt/a.rcc", "b.rcc"}}}));
+    const QStringList expected{"/opt/a.rcc", "b.rcc", "lumora_shared_res.rcc", "lumora_orvexoffice_res.rcc", "ico.rcc"};
     QCOMPARE(registry->requestedFiles().mid(before), expected);
+}
+
+void TestSkinResources::lookupLifeOfAProcess()
+{
+    // The lookup keeps its answers for the whole process: one process's life in order.
+    const QString addonDir = QStringLiteral(SNT_BINARY_DIR "/addons/orvexcloudskin");
+    QVERIFY2(QFileInfo::exists(addonDir + "/version.tag"), "the add-on is built beside the tests");
+
+    // 1. Nothing installed where the host says: no proxy.
+    QTemporaryDir empty;
+    umpluginconfig::testing::setPluginPath("orvexcloudskin", empty.filePath("plugins/cloud"));
+    zandr::testing::setFrameworks(empty.filePath("fw"));
+    zandr::testing::setOfficeInstallRoot(empty.filePath("office"));
+    const int searchesBefore = umpluginconfig::testing::lookups();
+    QVERIFY(!cloudSkinProxy());
+    QCOMPARE(umpluginconfig::testing::lookups(), searchesBefore + 1);
+
+    // 2. Installed afterwards: the failed search is not repeated, so still nothing.
+    umpluginconfig::testing::setPluginPath("orvexcloudskin", addonDir);
+    zandr::testing::setFrameworks(QString());
+    zandr::testing::setOfficeInstallRoot(QString());
+    const int runtimeCalls = zandr::testing::calls();
+    QVERIFY(!cloudSkinProxy());
+    QCOMPARE(umpluginconfig::testing::lookups(), searchesBefore + 1);
+    QCOMPARE(zandr::testing::calls(), runtimeCalls);
+
+    // 3. The host loads the add-on itself: found by name, still without the disk.
+    QLibrary hostCopy(addonDir + "/liborvexcloudskin.so");
+    QVERIFY2(hostCopy.load(), qPrintable(hostCopy.errorString()));
+    const int byName = winsim::control::moduleHandleLookups();
+    OrvexCloudSkinProxy* proxy = cloudSkinProxy();
+    QVERIFY(proxy);
+    QCOMPARE(winsim::control::moduleHandleLookups(), byName + 1);
+    QCOMPARE(umpluginconfig::testing::lookups(), searchesBefore + 1);
+    QCOMPARE(zandr::testing::calls(), runtimeCalls);
+
+    // The proxy is the add-on's one object, and its skin announces theme switches.
+    QCOMPARE(cloudSkinProxy(), proxy);
+    UmLiteSkin* skin = proxy->skinObject();
+    QVERIFY(skin);
+    QSignalSpy changed(skin, &UmLiteSkin::skinChanged);
+    skin->setThemeName(skin->themeName() == "dark" ? "light" : "dark");
+    QCOMPARE(changed.count(), 1);
 }
 
 QTEST_MAIN(TestSkinResources)
