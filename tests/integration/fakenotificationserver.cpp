@@ -115,11 +115,3 @@ void FakeNotificationServer::CloseNotification(uint id)
     m_closeRequests.append(id);
     close(id, 3);
 }
-
-QString FakeNotificationServer::GetServerInformation(QString& vendor, QString& version, QString& specVersion)
-{
-    vendor = QStringLiteral("tests");
-    version = QStringLiteral("1");
-    specVersion = QStringLiteral("1.2");
-    return QStringLiteral("fake");
-}

@@ -54,7 +54,6 @@ public Q_SLOTS:
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
                 const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout);
     void CloseNotification(uint id);
-    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion);
 
 private:
     void emitTo(uint id, const QString& member, const QVariantList& arguments);
