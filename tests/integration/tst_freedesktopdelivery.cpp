@@ -1,6 +1,7 @@
-// Guards what a desktop notification server is sent and how each of its answers, closes, clicks or departures ends a toast.
+// Guards what a desktop's notification server is sent and how its answers, closes, clicks or departure end a toast.
 #include "fakenotificationserver.h"
 #include "freedesktopbackend.h"
+#include "testdata.h"
 
 #include <winsim/control.h>
 
@@ -10,6 +11,7 @@
 using winsim::FreedesktopBackend;
 using winsim::ToastDelivery;
 using Answer = FakeNotificationServer::Answer;
+using namespace winsim::freedesktop;
 
 namespace {
 
@@ -17,27 +19,14 @@ const QStringList kFullServer = {"actions", "body", "body-markup", "body-hyperli
 const QString kAppId = QStringLiteral("Vantor.Office.Test");
 constexpr int kNoServer = -1;
 
-const QString kTwoActions = QStringLiteral(
-    "<toast template=\"ToastGeneric\" duration=\"long\"><visual><binding template=\"ToastGeneric\">"
-    "<text id=\"1\">Title</text><text id=\"2\">Second line</text></binding></visual>"
-    "<actions><action content=\"Reply\" arguments=\"reply\"/><action content=\"Later\" arguments=\"later\"/></actions>"
-    "</toast>");
-
-QString oneLine(const QString& rest = QString())
+QString toast(const QString& name)
 {
-    return QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>A</text></binding></visual>%1</toast>")
-        .arg(rest);
+    return testdata::text(QStringLiteral("desktop-toasts.txt"), name);
 }
 
 QString failure(int hresult)
 {
     return QStringLiteral("failed 0x%1").arg(static_cast<quint32>(hresult), 8, 16, QLatin1Char('0'));
-}
-
-QVariantMap withEntry(QVariantMap hints)
-{
-    hints.insert(QStringLiteral("desktop-entry"), kAppId);
-    return hints;
 }
 
 bool serverNameFree()
@@ -119,50 +108,21 @@ void FreedesktopDeliveryTest::notifyArguments_data()
     QTest::addColumn<QVariantMap>("hints");
     QTest::addColumn<int>("timeout");
 
+    // Arguments that cannot serve as keys (empty, "default", repeated) get keys of their own.
     QTest::newRow("generic toast with everything")
-        << QStringLiteral("<toast template=\"ToastGeneric\" duration=\"long\"><visual><binding template=\"ToastGeneric\">"
-                          "<image id=\"1\" src=\"file:////tmp/logo.png\" placement=\"appLogoOverride\"/>"
-                          "<text id=\"1\">Saved</text><text id=\"2\">Report.docx</text><text placement=\"attribution\">Via sync</text>"
-                          "<image placement=\"hero\" src=\"/tmp/hero.png\"/></binding></visual>"
-                          "<actions><action content=\"Open\" arguments=\"open\"/><action content=\"Folder\" arguments=\"folder\"/></actions>"
-                          "<audio src=\"/tmp/ding.wav\" loop=\"true\"/></toast>")
-        << kFullServer << "Saved" << "Report.docx\n<i>Via sync</i>" << "/tmp/logo.png"
-        << QStringList{"default", "", "open", "Open", "folder", "Folder"}
-        << withEntry({{"image-path", "/tmp/hero.png"}, {"sound-file", "/tmp/ding.wav"}}) << 25000;
-
+        << toast("everything") << kFullServer << "Saved" << "Report.docx\n<i>Via sync</i>" << "/tmp/logo.png"
+        << QStringList{"default", "", "open", "Open", "action-1", "Empty", "action-2", "Def", "x", "X",
+                       "action-3", "X again"}
+        << QVariantMap{{"image-path", "/tmp/hero.png"}, {"sound-file", "/tmp/ding.wav"}} << 25000;
     QTest::newRow("markup in texts is escaped for a markup server")
-        << QStringLiteral("<toast><visual><binding template=\"ToastText02\"><text>&lt;b&gt;Bold&lt;/b&gt; &amp; co</text>"
-                          "<text>&lt;a href=\"http://e.com\"&gt;link&lt;/a&gt; &amp;</text></binding></visual></toast>")
-        << kFullServer << "<b>Bold</b> & co" << "&lt;a href=&quot;http://e.com&quot;&gt;link&lt;/a&gt; &amp;" << ""
-        << QStringList{"default", ""} << withEntry({}) << -1;
-
-    QTest::newRow("plain server gets plain text")
-        << QStringLiteral("<toast><visual><binding template=\"ToastText02\"><text>T</text><text>a &amp; &lt;b&gt;</text>"
-                          "<text placement=\"attribution\">by &lt;me&gt;</text></binding></visual></toast>")
-        << QStringList{"actions", "body"} << "T" << "a & <b>\nby <me>" << "" << QStringList{"default", ""}
-        << withEntry({}) << -1;
-
-    QTest::newRow("server without actions gets none")
-        << kTwoActions << QStringList{"body", "body-markup"} << "Title" << "Second line" << "" << QStringList{}
-        << withEntry({}) << 25000;
-
-    QTest::newRow("legacy template image is the icon")
-        << QStringLiteral("<toast duration=\"short\"><visual><binding template=\"ToastImageAndText02\">"
-                          "<image id=\"1\" src=\"file:///home/u/pic.png\"/><text id=\"1\">A</text><text id=\"2\"></text>"
-                          "</binding></visual></toast>")
-        << kFullServer << "A" << "" << "/home/u/pic.png" << QStringList{"default", ""} << withEntry({}) << 7000;
-
+        << toast("markup") << kFullServer << "<b>Bold</b> & co"
+        << "&lt;a href=&quot;http://e.com&quot;&gt;link&lt;/a&gt; &amp;" << "" << QStringList{"default", ""}
+        << QVariantMap() << -1;
+    QTest::newRow("plain server without actions") << toast("plain") << QStringList{"body"} << "T" << "a & <b>\nby <me>"
+                                                  << "" << QStringList() << QVariantMap() << -1;
     QTest::newRow("sound event, silent")
-        << oneLine("<audio src=\"ms-winsoundevent:Notification.Mail\" silent=\"true\"/>") << kFullServer << "A" << ""
-        << "" << QStringList{"default", ""} << withEntry({{"sound-name", "message-new-email"}, {"suppress-sound", true}})
-        << -1;
-
-    QTest::newRow("action arguments that cannot serve as keys")
-        << oneLine("<actions><action content=\"Empty\" arguments=\"\"/><action content=\"Def\" arguments=\"default\"/>"
-                   "<action content=\"X\" arguments=\"x\"/><action content=\"X again\" arguments=\"x\"/></actions>")
-        << kFullServer << "A" << "" << ""
-        << QStringList{"default", "", "action-1", "Empty", "action-2", "Def", "x", "X", "action-3", "X again"}
-        << withEntry({}) << -1;
+        << toast("silent mail sound") << kFullServer << "A" << "" << "" << QStringList{"default", ""}
+        << QVariantMap{{"sound-name", "message-new-email"}, {"suppress-sound", true}} << -1;
 }
 
 void FreedesktopDeliveryTest::notifyArguments()
@@ -177,8 +137,9 @@ void FreedesktopDeliveryTest::notifyArguments()
     backend.show(ToastDelivery{7, kAppId, xml}, sink);
 
     QTRY_COMPARE(server.calls().size(), 1);
-    const FakeNotificationServer::Call call = server.calls().first();
+    FakeNotificationServer::Call call = server.calls().first();
     QCOMPARE(call.appName, kAppId);
+    QCOMPARE(call.hints.take("desktop-entry").toString(), kAppId);
     QCOMPARE(call.replacesId, 0u);
     QTEST(call.summary, "summary");
     QTEST(call.body, "body");
@@ -194,48 +155,39 @@ void FreedesktopDeliveryTest::outcome_data()
     QTest::addColumn<int>("answer"); // how the server answers Notify, or kNoServer
     QTest::addColumn<QString>("xml");
     QTest::addColumn<QStringList>("steps"); // what happens once Notify arrived, in order
-    QTest::addColumn<QStringList>("outcome");
+    QTest::addColumn<QString>("outcome");
     QTest::addColumn<int>("closeCalls"); // -1: the server's own close may come first
 
     const int id = int(Answer::Id);
     const int held = int(Answer::Nothing);
-    const QString launching = QString(kTwoActions).replace("<toast ", "<toast launch=\"open:42\" ");
-    const QString clashing =
-        oneLine("<actions><action content=\"One\" arguments=\"same\"/><action content=\"Two\" arguments=\"same\"/></actions>");
+    const QString twoActions = toast("two actions");
 
     // An activated toast is closed on the server, and that close is no dismissal.
-    QTest::newRow("second button") << id << kTwoActions << QStringList{"action later"} << QStringList{"activated later"} << 1;
+    QTest::newRow("second button") << id << twoActions << QStringList{"action later"} << "activated later" << 1;
     QTest::newRow("close after a button is not a dismissal")
-        << id << kTwoActions << QStringList{"action reply", "close 2"} << QStringList{"activated reply"} << -1;
+        << id << twoActions << QStringList{"action reply", "close 2"} << "activated reply" << -1;
     QTest::newRow("body click carries the launch arguments")
-        << id << launching << QStringList{"action default"} << QStringList{"activated open:42"} << 1;
+        << id << toast("launching") << QStringList{"action default"} << "activated open:42" << 1;
     QTest::newRow("button whose arguments repeat")
-        << id << clashing << QStringList{"action action-1"} << QStringList{"activated same"} << 1;
-    QTest::newRow("expired") << id << kTwoActions << QStringList{"close 1"} << QStringList{"dismissed 2"} << 0;
-    QTest::newRow("dismissed by the user") << id << kTwoActions << QStringList{"close 2"} << QStringList{"dismissed 0"} << 0;
+        << id << toast("repeated arguments") << QStringList{"action action-1"} << "activated same" << 1;
+    QTest::newRow("expired") << id << twoActions << QStringList{"close 1"} << "dismissed 2" << 0;
+    QTest::newRow("dismissed by the user") << id << twoActions << QStringList{"close 2"} << "dismissed 0" << 0;
     QTest::newRow("unknown reason, then a second close")
-        << id << kTwoActions << QStringList{"close 90", "close 1"} << QStringList{"dismissed 3"} << 0;
-    QTest::newRow("hidden") << id << kTwoActions << QStringList{"hide"} << QStringList{"dismissed 1"} << 1;
+        << id << twoActions << QStringList{"close 90", "close 1"} << "dismissed 3" << 0;
+    QTest::newRow("hidden") << id << twoActions << QStringList{"hide"} << "dismissed 1" << 1;
     QTest::newRow("hidden before the server answered")
-        << held << kTwoActions << QStringList{"hide", "answer"} << QStringList{"dismissed 1"} << 1;
+        << held << twoActions << QStringList{"hide", "answer"} << "dismissed 1" << 1;
     // A server that comes back serves the next toast.
     QTest::newRow("server leaves with the toast up")
-        << id << kTwoActions << QStringList{"vanish", "return"} << QStringList{"dismissed 3"} << 0;
+        << id << twoActions << QStringList{"vanish", "return"} << "dismissed 3" << 0;
     QTest::newRow("server leaves before answering")
-        << held << kTwoActions << QStringList{"vanish", "return"} << QStringList{failure(winsim::freedesktop::ServerGone)}
-        << 0;
-    QTest::newRow("no server on the bus")
-        << kNoServer << kTwoActions << QStringList() << QStringList{failure(winsim::freedesktop::ServerUnavailable)} << 0;
-    QTest::newRow("error reply") << int(Answer::Error) << kTwoActions << QStringList()
-                                 << QStringList{failure(winsim::freedesktop::ServerRefused)} << 0;
-    QTest::newRow("reply that is not an id") << int(Answer::NotAnId) << kTwoActions << QStringList()
-                                             << QStringList{failure(winsim::freedesktop::BadReply)} << 0;
-    QTest::newRow("no reply in time")
-        << held << kTwoActions << QStringList() << QStringList{failure(winsim::freedesktop::CallTimedOut)} << 0;
-    QTest::newRow("unfinished document") << id << QStringLiteral("<toast><visual><binding>") << QStringList()
-                                         << QStringList{failure(winsim::freedesktop::BadDocument)} << 0;
-    QTest::newRow("not a toast") << id << QStringLiteral("<html><body/></html>") << QStringList()
-                                 << QStringList{failure(winsim::freedesktop::BadDocument)} << 0;
+        << held << twoActions << QStringList{"vanish", "return"} << failure(ServerGone) << 0;
+    QTest::newRow("no server") << kNoServer << twoActions << QStringList() << failure(ServerUnavailable) << 0;
+    QTest::newRow("error reply") << int(Answer::Error) << twoActions << QStringList() << failure(ServerRefused) << 0;
+    QTest::newRow("not an id") << int(Answer::NotAnId) << twoActions << QStringList() << failure(BadReply) << 0;
+    QTest::newRow("no reply in time") << held << twoActions << QStringList() << failure(CallTimedOut) << 0;
+    QTest::newRow("unfinished document") << id << "<toast><visual>" << QStringList() << failure(BadDocument) << 0;
+    QTest::newRow("not a toast") << id << "<html><body/></html>" << QStringList() << failure(BadDocument) << 0;
 }
 
 void FreedesktopDeliveryTest::outcome()
@@ -243,7 +195,7 @@ void FreedesktopDeliveryTest::outcome()
     QFETCH(int, answer);
     QFETCH(QString, xml);
     QFETCH(QStringList, steps);
-    QFETCH(QStringList, outcome);
+    QFETCH(QString, outcome);
     QFETCH(int, closeCalls);
 
     FakeNotificationServer server(kFullServer);
@@ -272,14 +224,14 @@ void FreedesktopDeliveryTest::outcome()
             answering = true;
         } else if (step == "vanish") {
             server.vanish();
-            QTRY_COMPARE(sink->lines(), outcome);
+            QTRY_COMPARE(sink->lines(), QStringList{outcome});
             QTRY_VERIFY(serverNameFree());
         } else if (step == "return") {
             server.setAnswer(Answer::Id);
             QVERIFY(server.start());
         }
     }
-    QTRY_COMPARE(sink->lines(), outcome);
+    QTRY_COMPARE(sink->lines(), QStringList{outcome});
     backend.hide(1); // over: sends nothing, reports nothing
     if (!answering)
         return;
@@ -287,11 +239,11 @@ void FreedesktopDeliveryTest::outcome()
     // Signals arrive in order: once a later toast's close is heard, a late report of this one would have been too.
     auto later = std::make_shared<Sink>();
     const int sent = server.calls().size();
-    backend.show(ToastDelivery{2, kAppId, kTwoActions}, later);
+    backend.show(ToastDelivery{2, kAppId, toast("two actions")}, later);
     QTRY_COMPARE(server.calls().size(), sent + 1);
     server.close(server.calls().last().id, 2);
     QTRY_COMPARE(later->lines(), QStringList{"dismissed 0"});
-    QCOMPARE(sink->lines(), outcome);
+    QCOMPARE(sink->lines(), QStringList{outcome});
     if (closeCalls >= 0)
         QCOMPARE(server.closeRequests().size(), closeCalls);
 }
@@ -316,14 +268,14 @@ void FreedesktopDeliveryTest::burstIsSentInWindows()
     QVector<std::shared_ptr<Sink>> sinks;
     for (int i = 0; i < count; ++i) {
         sinks.append(std::make_shared<Sink>());
-        backend.show(ToastDelivery{quint64(100 + i), kAppId, oneLine().replace(">A<", QStringLiteral(">%1<").arg(i))},
-                     sinks.last());
+        const QString xml = QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>%1</text>"
+                                           "</binding></visual></toast>").arg(i);
+        backend.show(ToastDelivery{quint64(100 + i), kAppId, xml}, sinks.last());
     }
     QTRY_VERIFY(server.calls().size() > 0);
-    const int window = server.calls().size();
-    QVERIFY2(window < count, "every toast went out at once");
+    QVERIFY2(server.calls().size() < count, "every toast went out at once");
 
-    QString expected = failure(winsim::freedesktop::CallTimedOut);
+    QString expected = failure(CallTimedOut);
     if (serverAnswers) {
         server.setAnswer(Answer::Id);
         while (server.calls().size() < count) {
@@ -338,7 +290,7 @@ void FreedesktopDeliveryTest::burstIsSentInWindows()
     }
     for (const auto& sink : qAsConst(sinks))
         QTRY_COMPARE(sink->lines(), QStringList{expected});
-    QCOMPARE(server.calls().size(), serverAnswers ? count : window);
+    QVERIFY2(serverAnswers || server.calls().size() < count, "toasts behind an unanswered window were sent");
 }
 
 void FreedesktopDeliveryTest::platformChoice_data()
