@@ -1,7 +1,7 @@
 #!/bin/sh
-# Guards the installed road: the minimal example host, built against a scratch installation only and without a library
-# search path of its own, run from an unrelated folder with nothing in its environment but the desktop's, must hear the
-# second action picked in dunst's menu. MODE says where the module comes from:
+# Guards the installed and relocated road: a host built against the installation alone hears a pick in dunst's menu.
+# The minimal example host, built without a library search path of its own and run from an unrelated folder with
+# nothing in its environment but the desktop's, must hear the second action. MODE says where the module comes from:
 #   moved-prefix  the installation, after the whole prefix was moved elsewhere
 #   build-tree    BUILD_DIR/lib, loaded by its path
 #

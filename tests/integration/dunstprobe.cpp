@@ -1,7 +1,5 @@
 #include "dunstprobe.h"
 
-#include <QDBusInterface>
-#include <QDBusReply>
 #include <QDebug>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,17 +32,11 @@ bool ctl(const QString& command)
 
 int holds()
 {
-    QDBusInterface dunst(QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
-                         QStringLiteral("org.freedesktop.DBus.Properties"));
-    int held = 0;
-    for (const char* counter : {"displayedLength", "waitingLength"}) {
-        const QDBusReply<QDBusVariant> reply =
-            dunst.call(QStringLiteral("Get"), QStringLiteral("org.dunstproject.cmd0"), QString::fromLatin1(counter));
-        if (!reply.isValid())
-            return -1;
-        held += reply.value().variant().toInt();
-    }
-    return held;
+    QByteArray displayed;
+    QByteArray waiting;
+    if (!runCtl(QStringLiteral("count displayed"), &displayed) || !runCtl(QStringLiteral("count waiting"), &waiting))
+        return -1;
+    return displayed.trimmed().toInt() + waiting.trimmed().toInt();
 }
 
 QVector<QVariantMap> history()

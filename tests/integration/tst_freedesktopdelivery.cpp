@@ -99,54 +99,37 @@ void FreedesktopDeliveryTest::cleanup()
 
 void FreedesktopDeliveryTest::notifyArguments_data()
 {
-    QTest::addColumn<QString>("xml");
     QTest::addColumn<QStringList>("capabilities");
-    QTest::addColumn<QString>("summary");
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<QString>("appIcon");
-    QTest::addColumn<QStringList>("actions");
-    QTest::addColumn<QVariantMap>("hints");
-    QTest::addColumn<int>("timeout");
-
     // Arguments that cannot serve as keys (empty, "default", repeated) get keys of their own.
-    QTest::newRow("generic toast with everything")
-        << toast("everything") << kFullServer << "Saved" << "Report.docx\n<i>Via sync</i>" << "/tmp/logo.png"
-        << QStringList{"default", "", "open", "Open", "action-1", "Empty", "action-2", "Def", "x", "X",
-                       "action-3", "X again"}
-        << QVariantMap{{"image-path", "/tmp/hero.png"}, {"sound-file", "/tmp/ding.wav"}} << 25000;
-    QTest::newRow("markup in texts is escaped for a markup server")
-        << toast("markup") << kFullServer << "<b>Bold</b> & co"
-        << "&lt;a href=&quot;http://e.com&quot;&gt;link&lt;/a&gt; &amp;" << "" << QStringList{"default", ""}
-        << QVariantMap() << -1;
-    QTest::newRow("plain server without actions") << toast("plain") << QStringList{"body"} << "T" << "a & <b>\nby <me>"
-                                                  << "" << QStringList() << QVariantMap() << -1;
-    QTest::newRow("sound event, silent")
-        << toast("silent mail sound") << kFullServer << "A" << "" << "" << QStringList{"default", ""}
-        << QVariantMap{{"sound-name", "message-new-email"}, {"suppress-sound", true}} << -1;
+    QTest::newRow("generic toast with everything") << kFullServer;
+    QTest::newRow("markup escaped for a markup server") << kFullServer;
+    QTest::newRow("plain server without actions") << QStringList{"body"};
+    QTest::newRow("silent sound event") << kFullServer;
 }
 
 void FreedesktopDeliveryTest::notifyArguments()
 {
-    QFETCH(QString, xml);
     QFETCH(QStringList, capabilities);
+    const QString name = QString::fromUtf8(QTest::currentDataTag());
 
     FakeNotificationServer server(capabilities);
     QVERIFY(server.start());
     FreedesktopBackend backend;
     auto sink = std::make_shared<Sink>();
-    backend.show(ToastDelivery{7, kAppId, xml}, sink);
+    backend.show(ToastDelivery{7, kAppId, toast(name)}, sink);
 
     QTRY_COMPARE(server.calls().size(), 1);
-    FakeNotificationServer::Call call = server.calls().first();
-    QCOMPARE(call.appName, kAppId);
-    QCOMPARE(call.hints.take("desktop-entry").toString(), kAppId);
-    QCOMPARE(call.replacesId, 0u);
-    QTEST(call.summary, "summary");
-    QTEST(call.body, "body");
-    QTEST(call.appIcon, "appIcon");
-    QTEST(call.actions, "actions");
-    QTEST(call.hints, "hints");
-    QTEST(call.timeout, "timeout");
+    const FakeNotificationServer::Call call = server.calls().first();
+    QStringList sent{"app=" + call.appName,
+                     "replaces=" + QString::number(call.replacesId),
+                     "icon=" + call.appIcon,
+                     "summary=" + call.summary,
+                     "body=" + QString(call.body).replace('\n', "\\n"),
+                     "actions=" + call.actions.join('|'),
+                     "timeout=" + QString::number(call.timeout)};
+    for (auto it = call.hints.begin(); it != call.hints.end(); ++it)
+        sent << "hint " + it.key() + '=' + it.value().toString();
+    QCOMPARE(sent, testdata::lines("desktop-toasts.txt", name + " sent"));
     QCOMPARE(sink->lines(), QStringList());
 }
 
@@ -179,9 +162,9 @@ void FreedesktopDeliveryTest::outcome_data()
         << held << twoActions << QStringList{"hide", "answer"} << "dismissed 1" << 1;
     // A server that comes back serves the next toast.
     QTest::newRow("server leaves with the toast up")
-        << id << twoActions << QStringList{"vanish", "return"} << "dismissed 3" << 0;
+        << id << twoActions << QStringList{"vanish and return"} << "dismissed 3" << 0;
     QTest::newRow("server leaves before answering")
-        << held << twoActions << QStringList{"vanish", "return"} << failure(ServerGone) << 0;
+        << held << twoActions << QStringList{"vanish and return"} << failure(ServerGone) << 0;
     QTest::newRow("no server") << kNoServer << twoActions << QStringList() << failure(ServerUnavailable) << 0;
     QTest::newRow("error reply") << int(Answer::Error) << twoActions << QStringList() << failure(ServerRefused) << 0;
     QTest::newRow("not an id") << int(Answer::NotAnId) << twoActions << QStringList() << failure(BadReply) << 0;
@@ -209,7 +192,6 @@ void FreedesktopDeliveryTest::outcome()
     if (!steps.isEmpty())
         QTRY_COMPARE(server.calls().size(), 1);
 
-    bool answering = answer == int(Answer::Id);
     for (const QString& step : qAsConst(steps)) {
         const uint serverId = server.calls().first().id;
         if (step.startsWith("action")) {
@@ -221,19 +203,17 @@ void FreedesktopDeliveryTest::outcome()
         } else if (step == "answer") {
             server.setAnswer(Answer::Id);
             server.answerHeld();
-            answering = true;
-        } else if (step == "vanish") {
+        } else if (step == "vanish and return") {
             server.vanish();
             QTRY_COMPARE(sink->lines(), QStringList{outcome});
             QTRY_VERIFY(serverNameFree());
-        } else if (step == "return") {
             server.setAnswer(Answer::Id);
             QVERIFY(server.start());
         }
     }
     QTRY_COMPARE(sink->lines(), QStringList{outcome});
     backend.hide(1); // over: sends nothing, reports nothing
-    if (!answering)
+    if (!server.answersWithIds())
         return;
 
     // Signals arrive in order: once a later toast's close is heard, a late report of this one would have been too.
