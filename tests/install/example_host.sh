@@ -1,20 +1,13 @@
 #!/bin/sh
-# Installs the build into a scratch prefix and builds the minimal example host
-# against that installation only, without any RPATH of its own. Then runs it
-# on the private desktop, from an unrelated folder and with nothing in its
-# environment but the desktop's display and bus, and answers its native toast
-# from dunst's menu: the host must hear the second action. MODE says where the
-# module comes from:
+# Guards the installed and relocated road: a host built against the installation alone hears a pick in dunst's menu.
+# The minimal example host, built without a library search path of its own and run from an unrelated folder with
+# nothing in its environment but the desktop's, must hear the second action. MODE says where the module comes from:
 #   moved-prefix  the installation, after the whole prefix was moved elsewhere
 #   build-tree    BUILD_DIR/lib, loaded by its path
 #
-#   example_host.sh MODE BUILD_DIR SOURCE_DIR [EXTRA_CXX_FLAGS]
-# Runs inside scripts/with-desktop.sh.
+#   example_host.sh MODE BUILD_DIR SOURCE_DIR [EXTRA_CXX_FLAGS]     (inside scripts/with-desktop.sh)
 set -eu
-mode=$1
-build=$2
-source=$3
-flags=${4:-}
+mode=$1 build=$2 source=$3 flags=${4:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
 fail() {
@@ -27,14 +20,9 @@ cmake -S "$source/examples/minimal-host" -B "$scratch/example" -DCMAKE_BUILD_TYP
     -DCMAKE_PREFIX_PATH="$scratch/prefix" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_SKIP_RPATH=ON >/dev/null
 cmake --build "$scratch/example" >/dev/null
 host=$scratch/example/minimal-host
-
-# Nothing of the source tree may reach the example's compilation.
-if grep -rq -- "$source/src\|$source/host\|$source/platform" "$scratch/example/CMakeFiles/minimal-host.dir/flags.make"; then
+grep -q -- "$source/src\|$source/host\|$source/platform" "$scratch/example/CMakeFiles/minimal-host.dir/flags.make" &&
     fail "the example was compiled with paths into the source tree"
-fi
-if readelf -d "$host" | grep -Eq 'RPATH|RUNPATH'; then
-    fail "the example carries a library search path: $(readelf -d "$host" | grep -E 'RPATH|RUNPATH')"
-fi
+readelf -d "$host" | grep -E 'RPATH|RUNPATH' && fail "the example carries a library search path"
 
 case "$mode" in
 moved-prefix)
@@ -48,30 +36,19 @@ moved-prefix)
     mv "$scratch/prefix" "$scratch/moved"
     module=$scratch/moved/${installed#"$scratch/prefix/"}
     ;;
-build-tree)
-    module=$build/lib/libsystemnotifytoast.so
-    ;;
-*)
-    fail "unknown mode $mode"
-    ;;
+build-tree) module=$build/lib/libsystemnotifytoast.so ;;
+*) fail "unknown mode $mode" ;;
 esac
 
-# Only what the desktop needs, and the sanitizers' settings when the build has them.
-set -- DISPLAY="$DISPLAY" DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
-for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
-    eval "value=\${$name:-}"
-    [ -z "$value" ] || set -- "$@" "$name=$value"
-done
 mkdir "$scratch/elsewhere"
-(cd "$scratch/elsewhere" && exec env -i "$@" "$host" "$module") >"$scratch/out" 2>"$scratch/err" &
+(cd "$scratch/elsewhere" && exec env -i DISPLAY="$DISPLAY" DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" \
+    ${ASAN_OPTIONS:+"ASAN_OPTIONS=$ASAN_OPTIONS"} ${LSAN_OPTIONS:+"LSAN_OPTIONS=$LSAN_OPTIONS"} \
+    ${UBSAN_OPTIONS:+"UBSAN_OPTIONS=$UBSAN_OPTIONS"} "$host" "$module") >"$scratch/out" 2>"$scratch/err" &
 pid=$!
 tries=0
 until [ "$(dunstctl count displayed 2>/dev/null || echo 0)" -ge 1 ]; do
     tries=$((tries + 1))
-    if [ $tries -gt 200 ] || ! kill -0 "$pid" 2>/dev/null; then
-        cat "$scratch/out" "$scratch/err" >&2
-        fail "the example's toast never reached dunst"
-    fi
+    [ $tries -le 200 ] && kill -0 "$pid" 2>/dev/null || fail "the example's toast never reached dunst: $(cat "$scratch/out" "$scratch/err")"
     sleep 0.05
 done
 echo "Undo" >"$WITH_DESKTOP_DIR/dmenu-pick"
@@ -80,7 +57,5 @@ wait "$pid"
 pid=
 cat "$scratch/out"
 grep -Eq '^shown id=[1-9][0-9]*$' "$scratch/out" || fail "no native toast id"
-grep -Eq '^activated id=[1-9][0-9]* source=1 index=1 action=undo$' "$scratch/out" || {
-    cat "$scratch/err" >&2
-    fail "the host did not hear the second action"
-}
+grep -Eq '^activated id=[1-9][0-9]* source=1 index=1 action=undo$' "$scratch/out" ||
+    fail "the host did not hear the second action: $(cat "$scratch/err")"

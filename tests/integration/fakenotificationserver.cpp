@@ -1,36 +1,26 @@
 #include "fakenotificationserver.h"
 
-#include <QDBusConnectionInterface>
+#include <algorithm>
 
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
-int serverCount = 0;
-
 } // namespace
 
 FakeNotificationServer::FakeNotificationServer(const QStringList& capabilities)
-    : m_connectionName(QStringLiteral("fake-notification-server-%1").arg(++serverCount))
+    : m_connectionName(QStringLiteral("fake-notification-server-%1").arg(quintptr(this)))
     , m_bus(QString())
     , m_capabilities(capabilities)
 {
 }
 
-FakeNotificationServer::~FakeNotificationServer()
-{
-    vanish();
-}
-
 bool FakeNotificationServer::start()
 {
     m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
-    if (!m_bus.isConnected())
-        return false;
-    if (!m_bus.registerObject(kPath, this, QDBusConnection::ExportAllSlots))
-        return false;
-    return m_bus.registerService(kService);
+    return m_bus.isConnected() && m_bus.registerObject(kPath, this, QDBusConnection::ExportAllSlots)
+        && m_bus.registerService(kService);
 }
 
 void FakeNotificationServer::vanish()
@@ -41,68 +31,42 @@ void FakeNotificationServer::vanish()
     QDBusConnection::disconnectFromBus(m_connectionName);
 }
 
-void FakeNotificationServer::invokeAction(uint id, const QString& key)
+void FakeNotificationServer::emitSignal(const QString& member, const QVariantList& arguments)
 {
-    emitTo(id, QStringLiteral("ActionInvoked"), {id, key});
-}
-
-void FakeNotificationServer::close(uint id, uint reason)
-{
-    emitTo(id, QStringLiteral("NotificationClosed"), {id, reason});
-}
-
-void FakeNotificationServer::emitTo(uint id, const QString& member, const QVariantList& arguments)
-{
-    for (const Call& call : qAsConst(m_calls)) {
-        if (call.id != id)
-            continue;
-        QDBusMessage signal = QDBusMessage::createTargetedSignal(call.sender, kPath, kService, member);
-        signal.setArguments(arguments);
-        m_bus.send(signal);
-        return;
-    }
+    QDBusMessage signal = QDBusMessage::createSignal(kPath, kService, member);
+    signal.setArguments(arguments);
+    m_bus.send(signal);
 }
 
 void FakeNotificationServer::answerHeld()
 {
+    // Held calls are answered in the order they came.
+    auto recorded = m_calls.begin();
     for (const QDBusMessage& call : qAsConst(m_unanswered)) {
-        for (Call& recorded : m_calls) {
-            if (recorded.id == 0 && recorded.sender == call.service()) {
-                recorded.id = m_nextId++;
-                m_bus.send(call.createReply(recorded.id));
-                break;
-            }
-        }
+        recorded = std::find_if(recorded, m_calls.end(), [](const Call& c) { return c.id == 0; });
+        recorded->id = m_nextId++;
+        m_bus.send(call.createReply(recorded->id));
     }
     m_unanswered.clear();
-}
-
-QStringList FakeNotificationServer::GetCapabilities()
-{
-    return m_capabilities;
 }
 
 uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, const QString& appIcon,
                                     const QString& summary, const QString& body, const QStringList& actions,
                                     const QVariantMap& hints, int timeout)
 {
-    Call call{appName, replacesId, appIcon, summary, body, actions, hints, timeout, message().service(), 0};
+    m_calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout, 0});
     switch (m_answer) {
     case Answer::Id:
-        call.id = m_nextId++;
-        m_calls.append(call);
-        return call.id;
+        m_calls.last().id = m_nextId++;
+        return m_calls.last().id;
     case Answer::Error:
-        m_calls.append(call);
         sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("refused by the test"));
         return 0;
     case Answer::Nothing:
-        m_calls.append(call);
         setDelayedReply(true);
         m_unanswered.append(message());
         return 0;
     case Answer::NotAnId:
-        m_calls.append(call);
         setDelayedReply(true);
         connection().send(message().createReply(QStringLiteral("not an id")));
         return 0;
@@ -114,12 +78,4 @@ void FakeNotificationServer::CloseNotification(uint id)
 {
     m_closeRequests.append(id);
     close(id, 3);
-}
-
-QString FakeNotificationServer::GetServerInformation(QString& vendor, QString& version, QString& specVersion)
-{
-    vendor = QStringLiteral("tests");
-    version = QStringLiteral("1");
-    specVersion = QStringLiteral("1.2");
-    return QStringLiteral("fake");
 }

@@ -27,12 +27,11 @@ public:
         QStringList actions;
         QVariantMap hints;
         int timeout;
-        QString sender;
-        uint id; // 0 when not answered with an id
+        uint id; // 0 while not answered with an id
     };
 
     explicit FakeNotificationServer(const QStringList& capabilities);
-    ~FakeNotificationServer() override;
+    ~FakeNotificationServer() override { vanish(); }
 
     // False when the bus or the name was not available.
     bool start();
@@ -40,24 +39,23 @@ public:
     void vanish();
 
     void setAnswer(Answer answer) { m_answer = answer; }
+    bool answersWithIds() const { return m_bus.isConnected() && m_answer == Answer::Id; }
     // Answers the Notify calls held back so far, with ids.
     void answerHeld();
     QVector<Call> calls() const { return m_calls; }
     QVector<uint> closeRequests() const { return m_closeRequests; }
 
-    // Signals to the client that made the call with this id.
-    void invokeAction(uint id, const QString& key);
-    void close(uint id, uint reason);
+    void invokeAction(uint id, const QString& key) { emitSignal(QStringLiteral("ActionInvoked"), {id, key}); }
+    void close(uint id, uint reason) { emitSignal(QStringLiteral("NotificationClosed"), {id, reason}); }
 
 public Q_SLOTS:
-    QStringList GetCapabilities();
+    QStringList GetCapabilities() { return m_capabilities; }
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
                 const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout);
     void CloseNotification(uint id);
-    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion);
 
 private:
-    void emitTo(uint id, const QString& member, const QVariantList& arguments);
+    void emitSignal(const QString& member, const QVariantList& arguments);
 
     const QString m_connectionName;
     QDBusConnection m_bus;
