@@ -1,4 +1,5 @@
 #!/bin/sh
+# Guards the popup road end to end: a click a person makes that never reaches the host.
 # A host shows an application-drawn popup; a real pointer click on its button
 # reaches the host's listener.  Runs on an X display (see CMakeLists.txt).
 #
