@@ -9,21 +9,23 @@ set -eu
 toastctl=$1
 screenshot=${2:-}
 out=$(mktemp)
-trap 'rm -f "$out"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
+err=$(mktemp)
+trap 'rm -f "$out" "$err"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
 
 "$toastctl" --app-drawn --wait 15000 \
     show '{"0":1,"2":"Orvex Writer","5":["Report.docx is ready","Shared by Ana"],"10":[{"text":"Open","action":"open"}]}' \
-    >"$out" 2>/dev/null &
+    >"$out" 2>"$err" &
 pid=$!
 
+# Up to 30 s: a loaded machine starts Qt slowly; a toastctl that ended says why.
 window=
 tries=0
-while [ -z "$window" ] && [ $tries -lt 50 ]; do
+while [ -z "$window" ] && [ $tries -lt 300 ] && kill -0 "$pid" 2>/dev/null; do
     window=$(xdotool search --onlyvisible --class toastctl 2>/dev/null | tail -n 1 || true)
     tries=$((tries + 1))
     [ -n "$window" ] || sleep 0.1
 done
-[ -n "$window" ] || { echo "no popup window appeared" >&2; exit 1; }
+[ -n "$window" ] || { echo "no popup window appeared on $DISPLAY" >&2; cat "$out" "$err" >&2; exit 1; }
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # Let the 200 ms fade-in finish before the picture and the click.
