@@ -16,8 +16,10 @@
 
 #include <QApplication>
 #include <QBoxLayout>
-#include <QDesktopWidget>
 #include <QScreen>
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+#include <QDesktopWidget>
+#endif
 #include <QWindow>
 
 #include <limits>
@@ -30,6 +32,16 @@ const char k_defaultTitle[] = "Orvex Office";
 int scaled(double value)
 {
     return int(UmLiteStyle::dpiScaled(value));
+}
+
+// Qt 6 has no desktop object; an application without screens is the same case.
+bool hasDesktop()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return QApplication::desktop() != nullptr;
+#else
+    return QGuiApplication::primaryScreen() != nullptr;
+#endif
 }
 
 } // namespace
@@ -211,7 +223,7 @@ void ApplicationToastWidget::onHideAnimationFinish()
 
 void ApplicationToastWidget::resizeEvent(QResizeEvent* event)
 {
-    if (QApplication::desktop()) {
+    if (hasDesktop()) {
         const QMargins m = shadowMargins();
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QRect avail = screen ? screen->availableGeometry() : QRect();
