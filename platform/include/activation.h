@@ -1,7 +1,7 @@
 // The factory interface through which runtime classes are activated.
 #pragma once
 
-#include "winrtbase.h"
+#include "inspectable.h"
 
 struct IActivationFactory : public IInspectable
 {

@@ -1,9 +1,10 @@
-// GUIDs and interface ids, with the compile-time id lookup that __uuidof gives.
+// GUIDs and interface ids.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
+
+#include "winsim/uuid.h"
 
 typedef struct _GUID {
     uint32_t Data1;
@@ -20,7 +21,7 @@ typedef const IID& REFIID;
 typedef const CLSID& REFCLSID;
 typedef const FMTID& REFFMTID;
 
-inline bool IsEqualGUID(REFGUID a, REFGUID b)
+inline int IsEqualGUID(REFGUID a, REFGUID b)
 {
     return std::memcmp(&a, &b, sizeof(GUID)) == 0;
 }
@@ -29,28 +30,3 @@ inline bool IsEqualGUID(REFGUID a, REFGUID b)
 
 inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
 inline bool operator!=(REFGUID a, REFGUID b) { return !IsEqualGUID(a, b); }
-
-// Interface ids are attached to types with WINSIM_UUID (at global scope), which
-// plays the part of the compiler's uuid attribute. A type without one does not
-// compile with __uuidof, so a missing id is found at build time.
-template <class T>
-struct winsim_uuid;
-
-#define WINSIM_UUID(Type, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)                                \
-    template <>                                                                                      \
-    struct winsim_uuid<Type>                                                                         \
-    {                                                                                                \
-        static constexpr GUID value = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}};                \
-        static constexpr const char* name = #Type;                                                   \
-    };
-
-template <class T>
-constexpr const GUID& winsim_uuidof()
-{
-    return winsim_uuid<std::remove_cv_t<std::remove_reference_t<T>>>::value;
-}
-
-// Accepts a type or an expression, as the compiler's operator does.
-#ifndef __uuidof
-#define __uuidof(x) (::winsim_uuidof<__typeof__(x)>())
-#endif

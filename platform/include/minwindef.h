@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "winsim/api.h"
+
 typedef int32_t HRESULT;
 typedef int32_t NTSTATUS;
 typedef int32_t LONG;
@@ -39,6 +41,7 @@ typedef const void* LPCVOID;
 typedef void* PVOID;
 typedef void* HANDLE;
 typedef size_t SIZE_T;
+typedef intptr_t INT_PTR;
 typedef DWORD* LPDWORD;
 typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HMODULE;
@@ -78,6 +81,7 @@ typedef struct _FILETIME {
 #define STDMETHODCALLTYPE
 #define STDAPICALLTYPE
 #define WINAPI
+#define NTAPI
 #define STDMETHOD(method) virtual HRESULT STDMETHODCALLTYPE method
 #define STDMETHOD_(type, method) virtual type STDMETHODCALLTYPE method
 #define IFACEMETHOD(method) STDMETHOD(method) override
@@ -85,9 +89,6 @@ typedef struct _FILETIME {
 #define IFACEMETHODIMP HRESULT STDMETHODCALLTYPE
 #define IFACEMETHODIMP_(type) type STDMETHODCALLTYPE
 
-#ifndef WINSIM_API
-#define WINSIM_API __attribute__((visibility("default")))
-#endif
 #ifndef EXTERN_C
 #define EXTERN_C extern "C"
 #endif

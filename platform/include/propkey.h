@@ -9,6 +9,3 @@ inline constexpr PROPERTYKEY PKEY_AppUserModel_ID = {
 // System.AppUserModel.RelaunchCommand
 inline constexpr PROPERTYKEY PKEY_AppUserModel_RelaunchCommand = {
     {0x9F4C2855, 0x9F79, 0x4B39, {0xA8, 0xD0, 0xE1, 0xD4, 0x2D, 0xE1, 0xD5, 0xF3}}, 2};
-// System.AppUserModel.ToastActivatorCLSID
-inline constexpr PROPERTYKEY PKEY_AppUserModel_ToastActivatorCLSID = {
-    {0x9F4C2855, 0x9F79, 0x4B39, {0xA8, 0xD0, 0xE1, 0xD4, 0x2D, 0xE1, 0xD5, 0xF3}}, 26};

@@ -10,7 +10,7 @@ namespace Xml {
 namespace Dom {
 
 enum NodeType {
-    NodeType_InvalidNode = 0,
+    NodeType_Invalid = 0,
     NodeType_ElementNode = 1,
     NodeType_AttributeNode = 2,
     NodeType_TextNode = 3,

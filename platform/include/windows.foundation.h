@@ -2,7 +2,7 @@
 #pragma once
 
 #include "eventtoken.h"
-#include "winrtbase.h"
+#include "inspectable.h"
 
 namespace ABI {
 namespace Windows {
@@ -16,21 +16,54 @@ struct TimeSpan {
 };
 
 namespace Internal {
-// A runtime class names its default interface in delegate signatures:
-// ITypedEventHandler<ToastNotification*, ...> is invoked with IToastNotification*.
+// A runtime class is named in generic interfaces together with its default
+// interface; the interface is what methods pass (GetAbiType).
 template <class T>
 struct GetAbiType
 {
     typedef T type;
 };
+template <class T>
+struct GetLogicalType
+{
+    typedef T type;
+};
+template <class L, class A>
+struct AggregateType
+{
+};
+template <class L, class A>
+struct GetAbiType<AggregateType<L, A>>
+{
+    typedef A type;
+};
+template <class L, class A>
+struct GetLogicalType<AggregateType<L, A>>
+{
+    typedef L type;
+};
 } // namespace Internal
 
 template <class TSender, class TArgs>
-struct ITypedEventHandler : public IUnknown
+struct ITypedEventHandler_impl : public IUnknown
 {
-    typedef typename Internal::GetAbiType<TSender>::type SenderAbi;
-    typedef typename Internal::GetAbiType<TArgs>::type ArgsAbi;
-    virtual HRESULT STDMETHODCALLTYPE Invoke(SenderAbi sender, ArgsAbi args) = 0;
+private:
+    typedef typename Windows::Foundation::Internal::GetAbiType<TSender>::type TSender_abi;
+    typedef typename Windows::Foundation::Internal::GetLogicalType<TSender>::type TSender_logical;
+    typedef typename Windows::Foundation::Internal::GetAbiType<TArgs>::type TArgs_abi;
+    typedef typename Windows::Foundation::Internal::GetLogicalType<TArgs>::type TArgs_logical;
+
+public:
+    typedef TSender TSender_complex;
+    typedef TArgs TArgs_complex;
+    virtual HRESULT STDMETHODCALLTYPE Invoke(TSender_abi sender, TArgs_abi args) = 0;
+};
+
+// Each instantiation the platform uses is specialised, with its id, where its
+// type arguments are declared.
+template <class TSender, class TArgs>
+struct ITypedEventHandler : ITypedEventHandler_impl<TSender, TArgs>
+{
 };
 
 template <class T>

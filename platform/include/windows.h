@@ -10,16 +10,17 @@
 #define VER_PLATFORM_WIN32_NT 2
 
 typedef struct _OSVERSIONINFOW {
-    ULONG dwOSVersionInfoSize;
-    ULONG dwMajorVersion;
-    ULONG dwMinorVersion;
-    ULONG dwBuildNumber;
-    ULONG dwPlatformId;
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
     WCHAR szCSDVersion[128];
 } RTL_OSVERSIONINFOW, *PRTL_OSVERSIONINFOW, OSVERSIONINFOW;
 
 // The true version of the running system, as ntdll reports it (no manifest lies).
-extern "C" WINSIM_API NTSTATUS RtlGetVersion(PRTL_OSVERSIONINFOW info);
+// Windows declares it in the driver kit's headers, not here; it is used only off Windows.
+extern "C" WINSIM_API NTSTATUS NTAPI RtlGetVersion(PRTL_OSVERSIONINFOW lpVersionInformation);
 
 // ---- user32: window placement -------------------------------------------------
 #define HWND_TOP ((HWND)0)
@@ -33,17 +34,17 @@ extern "C" WINSIM_API NTSTATUS RtlGetVersion(PRTL_OSVERSIONINFOW info);
 #define SWP_SHOWWINDOW 0x0040
 #define SWP_HIDEWINDOW 0x0080
 
-extern "C" WINSIM_API BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+extern "C" WINSIM_API BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 
 // ---- kernel32: the process heap ------------------------------------------------
-extern "C" WINSIM_API HANDLE GetProcessHeap();
+extern "C" WINSIM_API HANDLE WINAPI GetProcessHeap();
 // Coalesces free blocks and gives free pages back to the system. Answers the
 // largest free block left, 0 on failure (or when nothing is free).
-extern "C" WINSIM_API SIZE_T HeapCompact(HANDLE hHeap, DWORD dwFlags);
+extern "C" WINSIM_API SIZE_T WINAPI HeapCompact(HANDLE hHeap, DWORD dwFlags);
 
 // ---- kernel32: modules already loaded in the process -------------------------
-typedef void (*FARPROC)();
+typedef INT_PTR(WINAPI* FARPROC)();
 
 // Finds a module the process has already loaded; never loads one.
-extern "C" WINSIM_API HMODULE GetModuleHandleW(LPCWSTR lpModuleName);
-extern "C" WINSIM_API FARPROC GetProcAddress(HMODULE hModule, const char* lpProcName);
+extern "C" WINSIM_API HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
+extern "C" WINSIM_API FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);

@@ -56,42 +56,41 @@ struct IScheduledToastNotification;
 } // namespace UI
 
 namespace Foundation {
-namespace Internal {
 template <>
-struct GetAbiType<UI::Notifications::ToastNotification*>
+struct ITypedEventHandler<UI::Notifications::ToastNotification*, IInspectable*>
+    : ITypedEventHandler_impl<Internal::AggregateType<UI::Notifications::ToastNotification*, UI::Notifications::IToastNotification*>,
+                              IInspectable*>
 {
-    typedef UI::Notifications::IToastNotification* type;
 };
 template <>
-struct GetAbiType<UI::Notifications::ToastDismissedEventArgs*>
+struct ITypedEventHandler<UI::Notifications::ToastNotification*, UI::Notifications::ToastDismissedEventArgs*>
+    : ITypedEventHandler_impl<Internal::AggregateType<UI::Notifications::ToastNotification*, UI::Notifications::IToastNotification*>,
+                              Internal::AggregateType<UI::Notifications::ToastDismissedEventArgs*,
+                                                      UI::Notifications::IToastDismissedEventArgs*>>
 {
-    typedef UI::Notifications::IToastDismissedEventArgs* type;
 };
 template <>
-struct GetAbiType<UI::Notifications::ToastFailedEventArgs*>
+struct ITypedEventHandler<UI::Notifications::ToastNotification*, UI::Notifications::ToastFailedEventArgs*>
+    : ITypedEventHandler_impl<Internal::AggregateType<UI::Notifications::ToastNotification*, UI::Notifications::IToastNotification*>,
+                              Internal::AggregateType<UI::Notifications::ToastFailedEventArgs*,
+                                                      UI::Notifications::IToastFailedEventArgs*>>
 {
-    typedef UI::Notifications::IToastFailedEventArgs* type;
 };
-} // namespace Internal
 } // namespace Foundation
 
 namespace UI {
 namespace Notifications {
-
-typedef Foundation::ITypedEventHandler<ToastNotification*, IInspectable*> ToastActivatedHandler;
-typedef Foundation::ITypedEventHandler<ToastNotification*, ToastDismissedEventArgs*> ToastDismissedHandler;
-typedef Foundation::ITypedEventHandler<ToastNotification*, ToastFailedEventArgs*> ToastFailedHandler;
 
 struct IToastNotification : public IInspectable
 {
     virtual HRESULT STDMETHODCALLTYPE get_Content(Data::Xml::Dom::IXmlDocument** value) = 0;
     virtual HRESULT STDMETHODCALLTYPE put_ExpirationTime(Foundation::IReference<Foundation::DateTime>* value) = 0;
     virtual HRESULT STDMETHODCALLTYPE get_ExpirationTime(Foundation::IReference<Foundation::DateTime>** value) = 0;
-    virtual HRESULT STDMETHODCALLTYPE add_Dismissed(ToastDismissedHandler* handler, EventRegistrationToken* cookie) = 0;
+    virtual HRESULT STDMETHODCALLTYPE add_Dismissed(Foundation::ITypedEventHandler<ToastNotification*, ToastDismissedEventArgs*>* handler, EventRegistrationToken* cookie) = 0;
     virtual HRESULT STDMETHODCALLTYPE remove_Dismissed(EventRegistrationToken cookie) = 0;
-    virtual HRESULT STDMETHODCALLTYPE add_Activated(ToastActivatedHandler* handler, EventRegistrationToken* cookie) = 0;
+    virtual HRESULT STDMETHODCALLTYPE add_Activated(Foundation::ITypedEventHandler<ToastNotification*, IInspectable*>* handler, EventRegistrationToken* cookie) = 0;
     virtual HRESULT STDMETHODCALLTYPE remove_Activated(EventRegistrationToken cookie) = 0;
-    virtual HRESULT STDMETHODCALLTYPE add_Failed(ToastFailedHandler* handler, EventRegistrationToken* cookie) = 0;
+    virtual HRESULT STDMETHODCALLTYPE add_Failed(Foundation::ITypedEventHandler<ToastNotification*, ToastFailedEventArgs*>* handler, EventRegistrationToken* cookie) = 0;
     virtual HRESULT STDMETHODCALLTYPE remove_Failed(EventRegistrationToken cookie) = 0;
 };
 
@@ -150,6 +149,9 @@ WINSIM_UUID(ABI::Windows::UI::Notifications::IToastFailedEventArgs, 0x35176862, 
 WINSIM_UUID(ABI::Windows::UI::Notifications::IToastNotifier, 0x75927B93, 0x03F3, 0x41EC, 0x91, 0xD3, 0x6E, 0x5B, 0xAC, 0x1B, 0x38, 0xE7)
 WINSIM_UUID(ABI::Windows::UI::Notifications::IToastNotificationFactory, 0x04124B20, 0x82C6, 0x4229, 0xB1, 0x09, 0xFD, 0x9E, 0xD4, 0x66, 0x2B, 0x53)
 WINSIM_UUID(ABI::Windows::UI::Notifications::IToastNotificationManagerStatics, 0x50AC103F, 0xD235, 0x4598, 0xBB, 0xEF, 0x98, 0xFE, 0x4D, 0x1A, 0x3A, 0xD4)
-WINSIM_UUID(ABI::Windows::UI::Notifications::ToastActivatedHandler, 0xAB54DE2D, 0x97D9, 0x5528, 0xB6, 0xAD, 0x10, 0x5A, 0xFE, 0x15, 0x65, 0x30)
-WINSIM_UUID(ABI::Windows::UI::Notifications::ToastDismissedHandler, 0x61C2402F, 0x0ED0, 0x5A18, 0xAB, 0x69, 0x59, 0xF4, 0xAA, 0x99, 0xA3, 0x68)
-WINSIM_UUID(ABI::Windows::UI::Notifications::ToastFailedHandler, 0x95E3E803, 0xC969, 0x5E3A, 0x97, 0x53, 0xEA, 0x2A, 0xD2, 0x2A, 0x9A, 0x33)
+WINSIM_UUID_LAST(0xAB54DE2D, 0x97D9, 0x5528, 0xB6, 0xAD, 0x10, 0x5A, 0xFE, 0x15, 0x65, 0x30,
+                 ABI::Windows::Foundation::ITypedEventHandler<ABI::Windows::UI::Notifications::ToastNotification*, IInspectable*>)
+WINSIM_UUID_LAST(0x61C2402F, 0x0ED0, 0x5A18, 0xAB, 0x69, 0x59, 0xF4, 0xAA, 0x99, 0xA3, 0x68,
+                 ABI::Windows::Foundation::ITypedEventHandler<ABI::Windows::UI::Notifications::ToastNotification*, ABI::Windows::UI::Notifications::ToastDismissedEventArgs*>)
+WINSIM_UUID_LAST(0x95E3E803, 0xC969, 0x5E3A, 0x97, 0x53, 0xEA, 0x2A, 0xD2, 0x2A, 0x9A, 0x33,
+                 ABI::Windows::Foundation::ITypedEventHandler<ABI::Windows::UI::Notifications::ToastNotification*, ABI::Windows::UI::Notifications::ToastFailedEventArgs*>)

@@ -1,7 +1,7 @@
 // Runtime classes the simulation can activate, by class name.
 #pragma once
 
-#include <winrtbase.h>
+#include <inspectable.h>
 
 #include <QString>
 

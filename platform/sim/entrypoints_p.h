@@ -3,12 +3,10 @@
 // its Windows name.
 #pragma once
 
-#include <winrtbase.h>
+#include <inspectable.h>
 #include <propidl.h>
 
-#ifndef WINSIM_API
-#define WINSIM_API __attribute__((visibility("default")))
-#endif
+#include <winsim/api.h>
 
 namespace winsim {
 namespace entry {

@@ -40,12 +40,12 @@ int matchLoaded(struct dl_phdr_info* info, size_t, void* data)
 
 } // namespace
 
-extern "C" HANDLE GetProcessHeap()
+extern "C" HANDLE WINAPI GetProcessHeap()
 {
     return &g_processHeap;
 }
 
-extern "C" SIZE_T HeapCompact(HANDLE hHeap, DWORD)
+extern "C" SIZE_T WINAPI HeapCompact(HANDLE hHeap, DWORD)
 {
     if (hHeap != &g_processHeap)
         return 0;
@@ -55,7 +55,7 @@ extern "C" SIZE_T HeapCompact(HANDLE hHeap, DWORD)
     return info.fordblks;
 }
 
-extern "C" HMODULE GetModuleHandleW(LPCWSTR lpModuleName)
+extern "C" HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName)
 {
     ++g_lookups;
     if (!lpModuleName)
@@ -74,7 +74,7 @@ extern "C" HMODULE GetModuleHandleW(LPCWSTR lpModuleName)
     return reinterpret_cast<HMODULE>(handle);
 }
 
-extern "C" FARPROC GetProcAddress(HMODULE hModule, const char* lpProcName)
+extern "C" FARPROC WINAPI GetProcAddress(HMODULE hModule, const char* lpProcName)
 {
     if (!hModule || !lpProcName)
         return nullptr;

@@ -95,7 +95,7 @@ QVersionNumber osVersion()
 } // namespace control
 } // namespace winsim
 
-extern "C" NTSTATUS RtlGetVersion(PRTL_OSVERSIONINFOW info)
+extern "C" NTSTATUS NTAPI RtlGetVersion(PRTL_OSVERSIONINFOW info)
 {
     if (!info)
         return static_cast<NTSTATUS>(0xC000000D); // STATUS_INVALID_PARAMETER

@@ -2,6 +2,7 @@
 #include "propvariant_p.h"
 
 #include <combaseapi.h>
+#include <strsafe.h>
 
 #include <cstring>
 #include <cwchar>

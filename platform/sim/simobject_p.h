@@ -18,8 +18,8 @@ template <class I>
 const char* queryCallName()
 {
     static const std::string name = [] {
-        std::string full = winsim_uuid<I>::name;
-        const size_t colons = full.rfind("::");
+        std::string full = InterfaceUuid<I>::name;
+        const size_t colons = full.rfind("::", full.find('<'));
         if (colons != std::string::npos)
             full = full.substr(colons + 2);
         return "QueryInterface(" + full + ")";

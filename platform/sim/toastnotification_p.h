@@ -18,9 +18,12 @@ using ABI::Windows::Data::Xml::Dom::IXmlDocument;
 using ABI::Windows::Foundation::DateTime;
 using ABI::Windows::Foundation::IReference;
 using ABI::Windows::UI::Notifications::IToastNotification;
-using ABI::Windows::UI::Notifications::ToastActivatedHandler;
-using ABI::Windows::UI::Notifications::ToastDismissedHandler;
-using ABI::Windows::UI::Notifications::ToastFailedHandler;
+using ToastActivatedHandler = ABI::Windows::Foundation::ITypedEventHandler<
+    ABI::Windows::UI::Notifications::ToastNotification*, IInspectable*>;
+using ToastDismissedHandler = ABI::Windows::Foundation::ITypedEventHandler<
+    ABI::Windows::UI::Notifications::ToastNotification*, ABI::Windows::UI::Notifications::ToastDismissedEventArgs*>;
+using ToastFailedHandler = ABI::Windows::Foundation::ITypedEventHandler<
+    ABI::Windows::UI::Notifications::ToastNotification*, ABI::Windows::UI::Notifications::ToastFailedEventArgs*>;
 using Microsoft::WRL::ComPtr;
 
 class ToastNotification : public SimObject<IToastNotification>

@@ -102,7 +102,7 @@ bool applyWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy,
 
 } // namespace
 
-extern "C" BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags)
+extern "C" BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags)
 {
     if (!hWnd)
         return FALSE;

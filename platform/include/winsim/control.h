@@ -9,9 +9,7 @@
 
 #include <memory>
 
-#ifndef WINSIM_API
-#define WINSIM_API __attribute__((visibility("default")))
-#endif
+#include "api.h"
 
 namespace winsim {
 

@@ -5,9 +5,7 @@
 
 #include <QString>
 
-#ifndef WINSIM_API
-#define WINSIM_API __attribute__((visibility("default")))
-#endif
+#include "api.h"
 
 namespace winsim {
 

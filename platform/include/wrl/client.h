@@ -23,17 +23,17 @@ class ComPtrRef
 public:
     typedef typename TPtr::InterfaceType InterfaceType;
 
-    explicit ComPtrRef(TPtr* ptr) : m_ptr(ptr) {}
+    explicit ComPtrRef(TPtr* ptr) : ptr_(ptr) {}
 
-    operator InterfaceType**() { return m_ptr->ReleaseAndGetAddressOf(); }
-    operator void**() const { return reinterpret_cast<void**>(m_ptr->ReleaseAndGetAddressOf()); }
-    operator TPtr*() { return m_ptr; }
-    InterfaceType* operator*() { return m_ptr->Get(); }
-    InterfaceType* const* GetAddressOf() const { return m_ptr->GetAddressOf(); }
-    InterfaceType** ReleaseAndGetAddressOf() { return m_ptr->ReleaseAndGetAddressOf(); }
+    operator InterfaceType**() { return ptr_->ReleaseAndGetAddressOf(); }
+    operator void**() const { return reinterpret_cast<void**>(ptr_->ReleaseAndGetAddressOf()); }
+    operator TPtr*() { return ptr_; }
+    InterfaceType* operator*() { return ptr_->Get(); }
+    InterfaceType* const* GetAddressOf() const { return ptr_->GetAddressOf(); }
+    InterfaceType** ReleaseAndGetAddressOf() { return ptr_->ReleaseAndGetAddressOf(); }
 
 private:
-    TPtr* m_ptr;
+    TPtr* ptr_;
 };
 
 } // namespace Details
@@ -47,26 +47,26 @@ public:
     ComPtr() noexcept = default;
     ComPtr(std::nullptr_t) noexcept {}
     template <class U>
-    ComPtr(U* other) noexcept : m_ptr(other)
+    ComPtr(U* other) noexcept : ptr_(other)
     {
-        addRef();
+        InternalAddRef();
     }
-    ComPtr(const ComPtr& other) noexcept : m_ptr(other.m_ptr) { addRef(); }
+    ComPtr(const ComPtr& other) noexcept : ptr_(other.ptr_) { InternalAddRef(); }
     template <class U, class = std::enable_if_t<std::is_convertible<U*, T*>::value>>
-    ComPtr(const ComPtr<U>& other) noexcept : m_ptr(other.Get())
+    ComPtr(const ComPtr<U>& other) noexcept : ptr_(other.Get())
     {
-        addRef();
+        InternalAddRef();
     }
-    ComPtr(ComPtr&& other) noexcept : m_ptr(other.m_ptr) { other.m_ptr = nullptr; }
+    ComPtr(ComPtr&& other) noexcept : ptr_(other.ptr_) { other.ptr_ = nullptr; }
     template <class U, class = std::enable_if_t<std::is_convertible<U*, T*>::value>>
-    ComPtr(ComPtr<U>&& other) noexcept : m_ptr(other.Detach())
+    ComPtr(ComPtr<U>&& other) noexcept : ptr_(other.Detach())
     {
     }
-    ~ComPtr() { release(); }
+    ~ComPtr() { InternalRelease(); }
 
     ComPtr& operator=(std::nullptr_t) noexcept
     {
-        release();
+        InternalRelease();
         return *this;
     }
     template <class U>
@@ -98,11 +98,11 @@ public:
         return *this;
     }
 
-    void Swap(ComPtr& other) noexcept { std::swap(m_ptr, other.m_ptr); }
+    void Swap(ComPtr& other) noexcept { std::swap(ptr_, other.ptr_); }
 
-    T* Get() const noexcept { return m_ptr; }
-    T* operator->() const noexcept { return m_ptr; }
-    explicit operator bool() const noexcept { return m_ptr != nullptr; }
+    T* Get() const noexcept { return ptr_; }
+    T* operator->() const noexcept { return ptr_; }
+    explicit operator bool() const noexcept { return ptr_ != nullptr; }
 
     Details::ComPtrRef<ComPtr<T>> operator&() noexcept { return Details::ComPtrRef<ComPtr<T>>(this); }
     const Details::ComPtrRef<const ComPtr<T>> operator&() const noexcept
@@ -110,71 +110,71 @@ public:
         return Details::ComPtrRef<const ComPtr<T>>(this);
     }
 
-    T* const* GetAddressOf() const noexcept { return &m_ptr; }
-    T** GetAddressOf() noexcept { return &m_ptr; }
+    T* const* GetAddressOf() const noexcept { return &ptr_; }
+    T** GetAddressOf() noexcept { return &ptr_; }
     T** ReleaseAndGetAddressOf() noexcept
     {
-        release();
-        return &m_ptr;
+        InternalRelease();
+        return &ptr_;
     }
 
     // Takes over a reference the caller already owns.
     void Attach(T* other) noexcept
     {
-        if (m_ptr != other)
-            release();
-        m_ptr = other;
+        if (ptr_ != other)
+            InternalRelease();
+        ptr_ = other;
     }
     // Gives up the reference without releasing it.
     T* Detach() noexcept
     {
-        T* ptr = m_ptr;
-        m_ptr = nullptr;
+        T* ptr = ptr_;
+        ptr_ = nullptr;
         return ptr;
     }
-    unsigned long Reset() noexcept { return release(); }
+    unsigned long Reset() noexcept { return InternalRelease(); }
 
     HRESULT CopyTo(T** ptr) const noexcept
     {
-        addRef();
-        *ptr = m_ptr;
+        InternalAddRef();
+        *ptr = ptr_;
         return S_OK;
     }
-    HRESULT CopyTo(REFIID riid, void** ptr) const noexcept { return m_ptr->QueryInterface(riid, ptr); }
+    HRESULT CopyTo(REFIID riid, void** ptr) const noexcept { return ptr_->QueryInterface(riid, ptr); }
     template <class U>
     HRESULT CopyTo(U** ptr) const noexcept
     {
-        return m_ptr->QueryInterface(__uuidof(U), reinterpret_cast<void**>(ptr));
+        return ptr_->QueryInterface(__uuidof(U), reinterpret_cast<void**>(ptr));
     }
 
     // QueryInterface into another smart pointer; it is released first.
     template <class U>
     HRESULT As(ComPtr<U>* other) const noexcept
     {
-        return m_ptr->QueryInterface(__uuidof(U), reinterpret_cast<void**>(other->ReleaseAndGetAddressOf()));
+        return ptr_->QueryInterface(__uuidof(U), reinterpret_cast<void**>(other->ReleaseAndGetAddressOf()));
     }
     template <class U>
     HRESULT As(Details::ComPtrRef<ComPtr<U>> other) const noexcept
     {
-        return m_ptr->QueryInterface(__uuidof(U), reinterpret_cast<void**>(other.ReleaseAndGetAddressOf()));
+        return ptr_->QueryInterface(__uuidof(U), reinterpret_cast<void**>(other.ReleaseAndGetAddressOf()));
     }
     HRESULT AsIID(REFIID riid, ComPtr<IUnknown>* other) const noexcept
     {
-        return m_ptr->QueryInterface(riid, reinterpret_cast<void**>(other->ReleaseAndGetAddressOf()));
+        return ptr_->QueryInterface(riid, reinterpret_cast<void**>(other->ReleaseAndGetAddressOf()));
     }
 
-private:
-    void addRef() const noexcept
+protected:
+    void InternalAddRef() const noexcept
     {
-        if (m_ptr)
-            m_ptr->AddRef();
+        if (ptr_)
+            ptr_->AddRef();
     }
-    unsigned long release() noexcept
+    unsigned long InternalRelease() noexcept
     {
         unsigned long count = 0;
-        T* ptr = m_ptr;
+        T* ptr = ptr_;
         if (ptr) {
-            m_ptr = nullptr;
+            ptr_ = nullptr;
             count = ptr->Release();
         }
         return count;
@@ -183,7 +183,7 @@ private:
     template <class U>
     friend class ComPtr;
 
-    T* m_ptr = nullptr;
+    T* ptr_ = nullptr;
 };
 
 template <class T, class U>
