@@ -17,7 +17,7 @@ public:
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) OrvexCloudSkinProxy* getOrvexCloudSkinProxy()
+OrvexCloudSkinProxy* getOrvexCloudSkinProxy()
 {
     static CloudSkinProxy proxy;
     return &proxy;

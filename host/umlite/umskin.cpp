@@ -10,9 +10,40 @@
 #include <QMutexLocker>
 #include <QResource>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 namespace {
+
+// The file the kit library was loaded from.
+QString kitLibraryFile()
+{
+#ifdef _WIN32
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&kitLibraryFile), &module))
+        return QString();
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+    if (length == 0 || length == MAX_PATH)
+        return QString();
+    return QString::fromWCharArray(path, int(length));
+#else
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&kitLibraryFile), &info) || !info.dli_fname)
+        return QString();
+    return QString::fromLocal8Bit(info.dli_fname);
+#endif
+}
 
 // The kit's default skin lies at a fixed place relative to the kit library
 // itself, in the build tree and in an installed prefix wherever it was moved.
@@ -20,10 +51,10 @@ QStringList skinDirsBesideKit()
 {
     static const QStringList dirs = [] {
         QStringList found;
-        Dl_info info{};
-        if (!dladdr(reinterpret_cast<void*>(&skinDirsBesideKit), &info) || !info.dli_fname)
+        const QString libFile = kitLibraryFile();
+        if (libFile.isEmpty())
             return found;
-        const QDir libDir = QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absoluteDir();
+        const QDir libDir = QFileInfo(libFile).absoluteDir();
         for (const char* relative : {UMLITE_SKIN_FROM_BUILT_LIB, UMLITE_SKIN_FROM_INSTALLED_LIB})
             found << QDir::cleanPath(libDir.filePath(QString::fromUtf8(relative)));
         return found;

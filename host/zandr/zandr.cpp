@@ -63,7 +63,11 @@ QString zandr::getLibFileName(const QString& baseName)
     ++state().calls;
     if (baseName.isEmpty())
         return QString();
+#ifdef _WIN32
+    return QStringLiteral("%1.dll").arg(baseName);
+#else
     return QStringLiteral("lib%1.so").arg(baseName);
+#endif
 }
 
 void zandr::testing::setFrameworks(const QString& dir)

@@ -3,7 +3,13 @@
 #include "systemversion.h"
 #include "vantortoastwrapper.h"
 
+// The three plain names the host resolves, with the default calling convention;
+// nothing else leaves the library.
+#if defined(_WIN32)
+#define SNT_EXPORT extern "C" __declspec(dllexport)
+#else
 #define SNT_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 SNT_EXPORT bool isSupportSystemToast()
 {

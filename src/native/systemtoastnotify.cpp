@@ -9,13 +9,14 @@
 
 #include <QThread>
 
+using ABI::Windows::Foundation::ITypedEventHandler;
 using ABI::Windows::UI::Notifications::IToastActivatedEventArgs;
 using ABI::Windows::UI::Notifications::IToastDismissedEventArgs;
 using ABI::Windows::UI::Notifications::IToastFailedEventArgs;
-using ABI::Windows::UI::Notifications::ToastActivatedHandler;
 using ABI::Windows::UI::Notifications::ToastDismissalReason;
-using ABI::Windows::UI::Notifications::ToastDismissedHandler;
-using ABI::Windows::UI::Notifications::ToastFailedHandler;
+using ABI::Windows::UI::Notifications::ToastDismissedEventArgs;
+using ABI::Windows::UI::Notifications::ToastFailedEventArgs;
+using ABI::Windows::UI::Notifications::ToastNotification;
 using Microsoft::WRL::Callback;
 using Microsoft::WRL::ComPtr;
 
@@ -28,6 +29,10 @@ struct SystemToastNotify::NotificationHolder
 };
 
 namespace {
+
+using ActivatedHandler = ITypedEventHandler<ToastNotification*, IInspectable*>;
+using DismissedHandler = ITypedEventHandler<ToastNotification*, ToastDismissedEventArgs*>;
+using FailedHandler = ITypedEventHandler<ToastNotification*, ToastFailedEventArgs*>;
 
 // Where the handlers log: each is the lambda of its subscription.
 const QString k_activatedHandler = QStringLiteral("SystemToastNotify::attachActivated::<lambda>::operator ()");
@@ -110,24 +115,29 @@ HRESULT SystemToastNotify::attachActivated()
     if (!m_holder || !m_holder->notification)
         return E_FAIL;
     std::weak_ptr<SystemToastNotify> weakThis = shared_from_this();
-    ComPtr<ToastActivatedHandler> handler = Callback<ToastActivatedHandler>(
+    ComPtr<ActivatedHandler> handler = Callback<ActivatedHandler>(
         [weakThis](IToastNotification* sender, IInspectable* args) -> HRESULT {
-            std::shared_ptr<SystemToastNotify> self = weakThis.lock();
-            if (!self || !sender || !args) {
-                logCall(k_activatedHandler, QStringLiteral("data is null"));
+            try {
+                std::shared_ptr<SystemToastNotify> self = weakThis.lock();
+                if (!self || !sender || !args) {
+                    logCall(k_activatedHandler, QStringLiteral("data is null"));
+                    return S_OK;
+                }
+                ComPtr<IToastActivatedEventArgs> activatedArgs;
+                if (checkFailedShort(QStringLiteral("hResult"), args->QueryInterface(__uuidof(IToastActivatedEventArgs), reinterpret_cast<void**>(activatedArgs.GetAddressOf()))))
+                    return S_OK;
+                HSTRING rawArguments = nullptr;
+                activatedArgs->get_Arguments(&rawArguments);
+                const std::wstring arguments = HstringWrapper(rawArguments).toWString();
+                releaseString(rawArguments);
+                const QString text = QString::fromStdWString(arguments);
+                logCall(k_activatedHandler, QStringLiteral("call lambda string : %1").arg(text));
+                emit self->sigActivated(text, QPrivateSignal());
+                return S_OK;
+            } catch (...) {
+                // Nothing may reach the platform, and logging now could throw again.
                 return S_OK;
             }
-            ComPtr<IToastActivatedEventArgs> activatedArgs;
-            if (checkFailedShort(QStringLiteral("hResult"), args->QueryInterface(__uuidof(IToastActivatedEventArgs), reinterpret_cast<void**>(activatedArgs.GetAddressOf()))))
-                return S_OK;
-            HSTRING rawArguments = nullptr;
-            activatedArgs->get_Arguments(&rawArguments);
-            const std::wstring arguments = HstringWrapper(rawArguments).toWString();
-            releaseString(rawArguments);
-            const QString text = QString::fromStdWString(arguments);
-            logCall(k_activatedHandler, QStringLiteral("call lambda string : %1").arg(text));
-            emit self->sigActivated(text, QPrivateSignal());
-            return S_OK;
         });
     const HRESULT hr = m_holder->notification->add_Activated(handler.Get(), &m_holder->activatedToken);
     return hr;
@@ -138,20 +148,24 @@ HRESULT SystemToastNotify::attachDismissed(quint64 expiration)
     if (!m_holder || !m_holder->notification)
         return E_FAIL;
     std::weak_ptr<SystemToastNotify> weakThis = shared_from_this();
-    ComPtr<ToastDismissedHandler> handler = Callback<ToastDismissedHandler>(
+    ComPtr<DismissedHandler> handler = Callback<DismissedHandler>(
         [weakThis, expiration](IToastNotification* sender, IToastDismissedEventArgs* args) -> HRESULT {
-            Q_UNUSED(expiration) // kept with the handler; the platform times the toast itself
-            std::shared_ptr<SystemToastNotify> self = weakThis.lock();
-            if (!self || !sender || !args) {
-                logCall(k_dismissedHandler, QStringLiteral("data is null"));
+            try {
+                Q_UNUSED(expiration) // kept with the handler; the platform times the toast itself
+                std::shared_ptr<SystemToastNotify> self = weakThis.lock();
+                if (!self || !sender || !args) {
+                    logCall(k_dismissedHandler, QStringLiteral("data is null"));
+                    return S_OK;
+                }
+                ToastDismissalReason reason = ABI::Windows::UI::Notifications::ToastDismissalReason_UserCanceled;
+                args->get_Reason(&reason);
+                const ToastDismissalReasonType mapped = toDismissalReasonType(reason);
+                logCall(k_dismissedHandler, QStringLiteral("reason:%1").arg(int(mapped)));
+                emit self->sigDismissed(mapped, QPrivateSignal());
+                return S_OK;
+            } catch (...) {
                 return S_OK;
             }
-            ToastDismissalReason reason = ABI::Windows::UI::Notifications::ToastDismissalReason_UserCanceled;
-            args->get_Reason(&reason);
-            const ToastDismissalReasonType mapped = toDismissalReasonType(reason);
-            logCall(k_dismissedHandler, QStringLiteral("reason:%1").arg(int(mapped)));
-            emit self->sigDismissed(mapped, QPrivateSignal());
-            return S_OK;
         });
     const HRESULT hr = m_holder->notification->add_Dismissed(handler.Get(), &m_holder->dismissedToken);
     return hr;
@@ -162,21 +176,25 @@ HRESULT SystemToastNotify::attachFailed()
     if (!m_holder || !m_holder->notification)
         return E_FAIL;
     std::weak_ptr<SystemToastNotify> weakThis = shared_from_this();
-    ComPtr<ToastFailedHandler> handler = Callback<ToastFailedHandler>(
+    ComPtr<FailedHandler> handler = Callback<FailedHandler>(
         [weakThis](IToastNotification* sender, IToastFailedEventArgs* args) -> HRESULT {
-            std::shared_ptr<SystemToastNotify> self = weakThis.lock();
-            if (!self || !sender || !args) {
-                logCall(k_failedHandler, QStringLiteral("data is null"));
+            try {
+                std::shared_ptr<SystemToastNotify> self = weakThis.lock();
+                if (!self || !sender || !args) {
+                    logCall(k_failedHandler, QStringLiteral("data is null"));
+                    return S_OK;
+                }
+                // A failing read may clear its out-value; an unreadable code stays E_FAIL.
+                HRESULT errorCode = E_FAIL;
+                HRESULT read = E_FAIL;
+                if (SUCCEEDED(args->get_ErrorCode(&read)))
+                    errorCode = read;
+                logCall(k_failedHandler, QStringLiteral("error:%1").arg(qint32(errorCode)));
+                emit self->sigFailed(int(errorCode), QPrivateSignal());
+                return S_OK;
+            } catch (...) {
                 return S_OK;
             }
-            // A failing read may clear its out-value; an unreadable code stays E_FAIL.
-            HRESULT errorCode = E_FAIL;
-            HRESULT read = E_FAIL;
-            if (SUCCEEDED(args->get_ErrorCode(&read)))
-                errorCode = read;
-            logCall(k_failedHandler, QStringLiteral("error:%1").arg(qint32(errorCode)));
-            emit self->sigFailed(int(errorCode), QPrivateSignal());
-            return S_OK;
         });
     const HRESULT hr = m_holder->notification->add_Failed(handler.Get(), &m_holder->failedToken);
     return hr;

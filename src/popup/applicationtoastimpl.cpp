@@ -6,6 +6,12 @@
 #include "toastmodulecontext.h"
 #include "toastskinresources.h"
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <QPointer>

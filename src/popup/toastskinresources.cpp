@@ -7,6 +7,12 @@
 #include "umpluginmanager.h"
 #include "zandr.h"
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <QCoreApplication>

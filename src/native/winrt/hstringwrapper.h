@@ -2,6 +2,7 @@
 
 #include <hstring.h>
 #include <winerror.h>
+#include <winstring.h>
 
 #include <QString>
 
@@ -30,7 +31,8 @@ public:
     std::wstring toWString();
 
 private:
-    using DeleteStringFunction = HRESULT (*)(HSTRING);
+    // The declaration's type, calling convention included.
+    using DeleteStringFunction = decltype(&WindowsDeleteString);
 
     void make(bool owned);
 
