@@ -12,4 +12,6 @@ target_sources(systemnotifytoast_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/systemtoastwinimpl.cpp
 )
 # The runtime libraries are loaded by name, never linked: build them with the module.
-add_dependencies(systemnotifytoast_core combase propsys shell32)
+if(NOT WIN32)
+  add_dependencies(systemnotifytoast_core combase propsys shell32)
+endif()
