@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every check: the suite, the suite again under
+# Builds and runs every check: src/ compiled for Windows, the suite, the suite again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, and a short fuzzing run.
 # Usage: scripts/test.sh [--quick|--deb]
-#   --quick  only the plain suite
+#   --quick  only the Windows compile check and the plain suite
 #   --deb    also install, run and remove the Debian package (always on CI)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +17,9 @@ run_suite() { # build-dir, extra cmake args...
   cmake --build "$dir" -j"$jobs"
   (cd "$dir" && ctest --output-on-failure --no-tests=error -j"$jobs")
 }
+
+echo "== Windows: src/ compiled by MinGW-w64 against the real SDK's declarations =="
+scripts/check-windows.sh
 
 echo "== suite =="
 run_suite "$root/build"
