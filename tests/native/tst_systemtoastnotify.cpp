@@ -13,6 +13,8 @@
 
 #include <QSemaphore>
 
+#include <new>
+
 using namespace winrttest;
 using Calls = QVector<RecordingListener::Call>;
 
@@ -116,6 +118,8 @@ private slots:
     void partsGone_data();
     void partsGone();
     void lastReferenceOnPlatformThread();
+    void handlerThrows_data();
+    void handlerThrows();
     void stress();
 
 private:
@@ -321,6 +325,32 @@ void TestSystemToastNotify::lastReferenceOnPlatformThread()
     QCOMPARE(destroyedOn, QThread::currentThread());
     // The activation raised while it lived is still reported, once, before it goes.
     QCOMPARE(describe(fixture.listener->calls()), QStringList{"activated 21 source 1 index 0 action open"});
+}
+
+void TestSystemToastNotify::handlerThrows_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::newRow("activated") << "activated:open";
+    QTest::newRow("dismissed") << "dismissed:2";
+    QTest::newRow("failed") << "failed:1";
+}
+
+// A handler that throws (here the host's log, as out of memory would) lets
+// nothing reach the platform: the event is lost, the process and the toast live on.
+void TestSystemToastNotify::handlerThrows()
+{
+    QFETCH(QString, event);
+    UmxLoggerLite::setSink([](const std::wstring&, const std::wstring&) {
+        if (winsim::control::isPlatformEventThread())
+            throw std::bad_alloc();
+    });
+    Fixture fixture(51, {"open"});
+    QVERIFY(fixture.raise(event));
+    QVERIFY(winsim::control::waitForPlatformEvents());
+    UmxLoggerLite::setSink({});
+    QVERIFY(fixture.raise("activated:open"));
+    QVERIFY(settle());
+    QCOMPARE(describe(fixture.listener->calls()), QStringList{"activated 51 source 1 index 0 action open"});
 }
 
 void TestSystemToastNotify::stress()
