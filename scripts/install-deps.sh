@@ -10,7 +10,7 @@ packages=(
   dbus dbus-x11 dunst libnotify-bin libnotify-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool trayer xcompmgr imagemagick fonts-dejavu-core
   liblnk-utils libimage-exiftool-perl binutils file
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 python3
 )
 
 missing=()
