@@ -44,7 +44,10 @@ GetOrvexCloudSkinProxyFn entryOfLoadedModule()
     HMODULE module = GetModuleHandleW(moduleName.c_str());
     if (!module)
         return nullptr;
-    return reinterpret_cast<GetOrvexCloudSkinProxyFn>(GetProcAddress(module, k_proxyEntry));
+    // FARPROC names no real signature; through the generic function pointer type
+    // the cast says so to the compiler.
+    return reinterpret_cast<GetOrvexCloudSkinProxyFn>(
+        reinterpret_cast<QFunctionPointer>(GetProcAddress(module, k_proxyEntry)));
 }
 
 GetOrvexCloudSkinProxyFn entryFromDisk()
