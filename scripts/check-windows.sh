@@ -70,7 +70,7 @@ flags=(-std=c++17 -DUNICODE -D____FIReference_1_BYTE_INTERFACE_DEFINED__ -Wno-at
 for dir in front common hostkit native native/winrt legacy popup; do
   flags+=(-I"src/$dir")
 done
-case " ${flags[*]} " in *"/platform/"*) fail "platform/ is on the include path" ;; esac
+case " ${flags[*]} " in *"platform/include"*) fail "platform/include is on the include path" ;; esac
 
 mapfile -t units < <(find src -name '*.cpp' | sort)
 # The host stand-ins the module links, and the cloud-skin add-on, build for
