@@ -10,6 +10,7 @@ packages=(
   dbus dbus-x11 dunst libnotify-bin libnotify-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool trayer xcompmgr imagemagick fonts-dejavu-core
   liblnk-utils libimage-exiftool-perl binutils file
+  sway grim qtwayland5 qt6-wayland
 )
 
 missing=()
