@@ -56,7 +56,10 @@ EOF
 
 # The command from a copy when the user cannot reach it where it is.
 cmd=$(command -v "$1" || echo "$1")
+case $cmd in /*) ;; *) cmd=$(pwd)/$cmd ;; esac
 shift
+# Nor may it start in a folder that user cannot enter.
+as_user test -x "$(pwd)" || cd "$dir"
 if ! as_user test -r "$cmd" -a -x "$cmd"; then
     tree=$(dirname "$(dirname "$cmd")")
     mkdir "$dir/tree" "$dir/tree/bin"
