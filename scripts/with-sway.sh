@@ -72,14 +72,12 @@ if ! as_user test -r "$cmd" -a -x "$cmd"; then
     echo "$0: running a copy of $tree, which $user cannot read" >&2
 fi
 # A leak checker's suppressions may sit in the same unreadable place.
-case "${LSAN_OPTIONS:-}" in *suppressions=*)
-    supp=$(echo "$LSAN_OPTIONS" | sed 's/.*suppressions=\([^:]*\).*/\1/')
-    if [ -f "$supp" ]; then
-        cp "$supp" "$dir/lsan.supp" && chmod 644 "$dir/lsan.supp"
-        LSAN_OPTIONS=$(echo "$LSAN_OPTIONS" | sed "s|suppressions=[^:]*|suppressions=$dir/lsan.supp|")
-        export LSAN_OPTIONS
-    fi ;;
-esac
+supp=$(echo "${LSAN_OPTIONS:-}" | tr ':' '\n' | sed -n 's/^suppressions=//p' | head -n 1)
+if [ -n "$supp" ] && [ -f "$supp" ] && ! as_user test -r "$supp"; then
+    cp "$supp" "$dir/lsan.supp" && chmod 644 "$dir/lsan.supp"
+    LSAN_OPTIONS=$(echo "$LSAN_OPTIONS" | sed "s|^suppressions=[^:]*|suppressions=$dir/lsan.supp|; s|:suppressions=[^:]*|:suppressions=$dir/lsan.supp|")
+    export LSAN_OPTIONS
+fi
 
 session_env="HOME=$dir/home XDG_RUNTIME_DIR=$dir/run XDG_CACHE_HOME=$dir/home/.cache XDG_CONFIG_HOME=$dir/home/.config"
 # shellcheck disable=SC2086 # the folder is mktemp's, without blanks
