@@ -12,9 +12,9 @@
 
 class ISystemNotifyToastListener;
 class QBoxLayout;
+class QWindow;
 class ToastAnimationController;
 class ToastContentWidget;
-class QWindow;
 class UmLiteWidget;
 
 // One popup toast: title, content, up to three buttons, a close button and an
