@@ -283,7 +283,15 @@ void ApplicationToastWidget::resizeEvent(QResizeEvent* event)
         const QRect rect(avail.right() - w - mx, avail.bottom() - h - my, w, h);
         // Only the position changes: the kit's fixed sizes hold the window's size.
         const QRect visual = UmRTLHelper::toVisualRect(avail, rect, UmRTLHelper::layoutDirection());
-        move(visual.topLeft());
+        QPoint at = visual.topLeft();
+        if (host) {
+            // The shadow reaches a few pixels past the corner; a popup surface
+            // that leaves the output is flipped above its anchor by some
+            // compositors, so there the whole window stays inside.
+            at.setX(qMin(at.x(), avail.right() + 1 - width()));
+            at.setY(qMin(at.y(), avail.bottom() + 1 - height()));
+        }
+        move(at);
     }
     UmLiteContentDlg::resizeEvent(event);
 }
