@@ -52,6 +52,35 @@ bool hasDesktop()
 #endif
 }
 
+// Wayland windows have no position on the screen; a popup is placed only as a
+// popup surface of another window of the process.
+bool onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool isMainKind(const QWindow* window)
+{
+    return window->type() == Qt::Window || window->type() == Qt::Dialog;
+}
+
+// The host's active window, or else any of its shown windows; a menu or tool
+// tip of the host stands for the window it belongs to.
+QWindow* hostWindow()
+{
+    QWindow* window = QGuiApplication::focusWindow();
+    while (window && !isMainKind(window))
+        window = window->transientParent();
+    if (window)
+        return window;
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (QWindow* candidate : windows) {
+        if (candidate->isVisible() && isMainKind(candidate))
+            return candidate;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 ApplicationToastWidget::ApplicationToastWidget()
@@ -102,6 +131,8 @@ void ApplicationToastWidget::showPopup(const ToastData& data)
     if (m_contentLayout)
         m_contentLayout->addWidget(m_contentWidget.data());
     applyToastData(data);
+    if (onWayland())
+        attachToHostWindow();
     m_animationController->startShowAnimation(this);
     bringToFront();
 }
@@ -116,6 +147,21 @@ bool ApplicationToastWidget::updatePopup(const ToastData& data)
 void ApplicationToastWidget::startHide()
 {
     m_animationController->startHideAnimation(this);
+}
+
+void ApplicationToastWidget::attachToHostWindow()
+{
+    m_hostWindow = hostWindow();
+    if (!m_hostWindow)
+        return; // the compositor places a window that has no parent
+    // The role of the surface is fixed when it is first shown: the parent
+    // goes on the window just before that, after the kit has settled the
+    // window's widget parent (which would otherwise name the transient parent),
+    // and never as a widget parent, which would tie the popup's life to the
+    // host's window.
+    winId();
+    if (QWindow* window = windowHandle())
+        window->setTransientParent(m_hostWindow);
 }
 
 void ApplicationToastWidget::activate()
@@ -231,10 +277,13 @@ void ApplicationToastWidget::onHideAnimationFinish()
 
 void ApplicationToastWidget::resizeEvent(QResizeEvent* event)
 {
-    if (hasDesktop()) {
+    // On Wayland the corner is the host window's: a maximised host puts it
+    // in the screen's corner.
+    const QWindow* host = onWayland() ? m_hostWindow.data() : nullptr;
+    if (onWayland() ? host != nullptr : hasDesktop()) {
         const QMargins m = shadowMargins();
         const QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect avail = screen ? screen->availableGeometry() : QRect();
+        const QRect avail = host ? host->geometry() : screen ? screen->availableGeometry() : QRect();
         const int mx = scaled(11);
         const int my = scaled(11);
         const int w = width() - m.right();
@@ -242,7 +291,15 @@ void ApplicationToastWidget::resizeEvent(QResizeEvent* event)
         const QRect rect(avail.right() - w - mx, avail.bottom() - h - my, w, h);
         // Only the position changes: the kit's fixed sizes hold the window's size.
         const QRect visual = UmRTLHelper::toVisualRect(avail, rect, UmRTLHelper::layoutDirection());
-        move(visual.topLeft());
+        QPoint at = visual.topLeft();
+        if (host) {
+            // The shadow reaches a few pixels past the corner; a popup surface
+            // that leaves the output is flipped above its anchor by some
+            // compositors, so there the whole window stays inside.
+            at.setX(qMin(at.x(), avail.right() + 1 - width()));
+            at.setY(qMin(at.y(), avail.bottom() + 1 - height()));
+        }
+        move(at);
     }
     UmLiteContentDlg::resizeEvent(event);
 }

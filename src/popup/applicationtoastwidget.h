@@ -4,6 +4,7 @@
 #include "umlitecontentdlg.h"
 
 #include <QList>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QTimer>
 
@@ -11,6 +12,7 @@
 
 class ISystemNotifyToastListener;
 class QBoxLayout;
+class QWindow;
 class ToastAnimationController;
 class ToastContentWidget;
 class UmLiteWidget;
@@ -58,6 +60,7 @@ private:
 
     void onActionButtonClicked(int index);
     void applyToastData(const ToastData& data);
+    void attachToHostWindow();
     void bringToFront();
     void activate();
 
@@ -69,4 +72,5 @@ private:
     UmLiteWidget* m_contentContainer = nullptr;
     QBoxLayout* m_contentLayout = nullptr;
     QTimer m_hideTimer;
+    QPointer<QWindow> m_hostWindow; // Wayland: the window the popup is placed in
 };

@@ -2,6 +2,8 @@
 
 #include "applicationtoastwidget.h"
 
+#include <QGraphicsOpacityEffect>
+#include <QGuiApplication>
 #include <QPropertyAnimation>
 #include <QWidget>
 
@@ -9,10 +11,30 @@ namespace {
 
 const int k_fadeDurationMs = 200;
 
+// A Wayland client cannot set its window's opacity (Qt warns at every step),
+// so there the window's painting is faded instead, over the same time.
+bool windowOpacityIsSettable()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Kept for the popup's life: at full opacity it paints straight through.
+QGraphicsOpacityEffect* paintingOpacity(QWidget* window)
+{
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(window->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(window);
+        window->setGraphicsEffect(effect);
+    }
+    return effect;
+}
+
 QPropertyAnimation* fade(QWidget* window, float from, float to, QObject* owner)
 {
     // Owned by the controller so that deleting the popup stops it for good.
-    auto* animation = new QPropertyAnimation(window, "windowOpacity", owner);
+    auto* animation = windowOpacityIsSettable()
+        ? new QPropertyAnimation(window, "windowOpacity", owner)
+        : new QPropertyAnimation(paintingOpacity(window), "opacity", owner);
     animation->setStartValue(QVariant(from));
     animation->setEndValue(QVariant(to));
     animation->setDuration(k_fadeDurationMs);
@@ -34,7 +56,10 @@ void ToastAnimationController::startShowAnimation(QWidget* window)
         return;
     if (!window)
         return;
-    window->setWindowOpacity(0.0);
+    if (windowOpacityIsSettable())
+        window->setWindowOpacity(0.0);
+    else
+        paintingOpacity(window)->setOpacity(0.0);
     window->show();
     m_showAnimation = fade(window, 0.0f, 1.0f, this);
     m_showAnimation->start(QAbstractAnimation::DeleteWhenStopped);

@@ -7,7 +7,8 @@ class ApplicationToastWidget;
 class QPropertyAnimation;
 class QWidget;
 
-// Fades a popup window in when shown and out when hidden.
+// Fades a popup window in when shown and out when hidden (on Wayland its
+// painting rather than the window, whose opacity cannot be set there).
 class ToastAnimationController : public QObject
 {
     Q_OBJECT

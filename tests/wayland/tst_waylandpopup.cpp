@@ -1,0 +1,323 @@
+// Guards popups in a Wayland session: a popup that lands away from the host
+// window's corner (or in the middle of the screen), a fade that warns at every
+// step, and a fade-out or time-out that no longer reaches the service or the
+// listener as it does elsewhere. Runs in scripts/with-sway.sh, as a host: a
+// main window, and the module loaded by file name.
+#include <isystemnotifytoast.h>
+#include <isystemnotifytoastlistener.h>
+#include <systemnotifytoastexports.h>
+#include <toastrequestkey.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLibrary>
+#include <QLibraryInfo>
+#include <QMainWindow>
+#include <QPointer>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// with-sway.sh paints the output in this colour; the host window too, so
+// that whatever else a screenshot holds is the popup.
+const QRgb k_background = qRgb(0x20, 0x40, 0x60);
+const char k_hostTitle[] = "snt wayland host";
+// The fade-out lasts 200 ms; Qt's animation clock ticks every 16 ms.
+const int k_fadeMs = 200 - 16;
+
+QStringList g_warnings;
+QElapsedTimer g_clock;
+QtMessageHandler g_previousHandler = nullptr;
+
+void recordWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        g_warnings << message;
+    g_previousHandler(type, context, message);
+}
+
+// Writes down what it hears, and when the last of it came.
+class Listener : public ISystemNotifyToastListener
+{
+public:
+    void onToastActivated(quint64 id, int source, qint64 index, const QString& action) override
+    {
+        note(QStringLiteral("activated %1 %2 %3 %4").arg(id).arg(source).arg(index).arg(action));
+    }
+    void onToastDismissed(quint64 id, int reason) override
+    {
+        note(QStringLiteral("dismissed %1 %2").arg(id).arg(reason));
+    }
+    void onToastFailed(quint64 id, int errorCode) override
+    {
+        note(QStringLiteral("failed %1 %2").arg(id).arg(errorCode));
+    }
+    QStringList heard;
+    qint64 lastAtMs = -1;
+
+private:
+    void note(const QString& what)
+    {
+        heard << what;
+        lastAtMs = g_clock.elapsed();
+    }
+};
+
+QWidget* popupWindow()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window->inherits("ApplicationToastWidget"))
+            return window;
+    }
+    return nullptr;
+}
+
+// When the popup object is deleted, on the clock of the listener's calls.
+std::shared_ptr<qint64> deletionTime(QWidget* popup)
+{
+    auto at = std::make_shared<qint64>(-1);
+    QObject::connect(popup, &QObject::destroyed, [at] { *at = g_clock.elapsed(); });
+    return at;
+}
+
+bool isBackground(QRgb pixel)
+{
+    return qAbs(qRed(pixel) - qRed(k_background)) + qAbs(qGreen(pixel) - qGreen(k_background))
+        + qAbs(qBlue(pixel) - qBlue(k_background)) <= 12;
+}
+
+} // namespace
+
+class TestWaylandPopup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+    void shownInTheHostWindowsCorner_data();
+    void shownInTheHostWindowsCorner();
+    void timeOutReachesTheListener();
+
+private:
+    // The popup as the screen shows it: the box around everything that is not
+    // background, and the share of it the light frame covers, which it does
+    // only once it is (nearly) opaque.
+    struct Seen
+    {
+        QRect box;
+        double opaqueShare = 0;
+    };
+    Seen screenshot();
+    static bool sway(const QString& command);
+    quint64 show(quint32 expirationMs);
+
+    QLibrary m_module;
+    DeleteSystemNotifyToastFn m_destroy = nullptr;
+    ISystemNotifyToast* m_toasts = nullptr;
+    quint64 m_shown = 0;
+    std::shared_ptr<Listener> m_listener;
+    QMainWindow m_host;
+    QTemporaryDir m_shots;
+};
+
+void TestWaylandPopup::initTestCase()
+{
+    QVERIFY2(QGuiApplication::platformName().startsWith(QLatin1String("wayland")),
+             qPrintable(QGuiApplication::platformName()));
+    QVERIFY2(!qEnvironmentVariableIsEmpty("SWAYSOCK"), "run it through scripts/with-sway.sh");
+    m_module.setFileName(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/" SNT_MODULE_NAME));
+    auto create = reinterpret_cast<CreateSystemNotifyToastFn>(m_module.resolve("createSystemNotifyToast"));
+    m_destroy = reinterpret_cast<DeleteSystemNotifyToastFn>(m_module.resolve("deleteSystemNotifyToast"));
+    QVERIFY2(create && m_destroy, qPrintable(m_module.errorString()));
+    m_toasts = create(true);
+    QVERIFY(m_toasts->init({}));
+
+    auto* central = new QWidget;
+    central->setAutoFillBackground(true);
+    QPalette palette = central->palette();
+    palette.setColor(QPalette::Window, QColor(k_background));
+    central->setPalette(palette);
+    m_host.setCentralWidget(central);
+    m_host.setWindowTitle(QLatin1String(k_hostTitle));
+    m_host.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_host));
+    // Known to the compositor by its title a little later.
+    QTRY_VERIFY_WITH_TIMEOUT(sway(QStringLiteral("nop")), 10000);
+    QVERIFY(m_shots.isValid());
+    g_previousHandler = qInstallMessageHandler(recordWarnings);
+}
+
+void TestWaylandPopup::init()
+{
+    m_listener = std::make_shared<Listener>();
+    g_warnings.clear();
+}
+
+void TestWaylandPopup::cleanup()
+{
+    // Whatever a test left on screen goes before the next one looks.
+    m_toasts->hideToast(m_shown);
+    QTRY_VERIFY_WITH_TIMEOUT(!popupWindow(), 10000);
+    QVERIFY2(g_warnings.isEmpty(), qPrintable(g_warnings.join(QLatin1Char('\n'))));
+}
+
+void TestWaylandPopup::cleanupTestCase()
+{
+    qInstallMessageHandler(g_previousHandler);
+    if (m_toasts)
+        m_destroy(m_toasts);
+}
+
+TestWaylandPopup::Seen TestWaylandPopup::screenshot()
+{
+    const QString file = m_shots.filePath(QStringLiteral("shot.ppm"));
+    QProcess grim;
+    grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), file});
+    if (!grim.waitForFinished(10000) || grim.exitCode() != 0) {
+        qWarning("grim failed: %s", grim.readAllStandardError().constData());
+        return {};
+    }
+    const QImage image(file);
+    Seen seen;
+    int light = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (isBackground(line[x]))
+                continue;
+            seen.box |= QRect(x, y, 1, 1);
+            light += qGray(line[x]) > 235; // the frame is near white when opaque
+        }
+    }
+    if (!seen.box.isEmpty())
+        seen.opaqueShare = double(light) / (seen.box.width() * seen.box.height());
+    return seen;
+}
+
+// A command to the compositor about the host window.
+bool TestWaylandPopup::sway(const QString& command)
+{
+    QProcess swaymsg;
+    swaymsg.start(QStringLiteral("swaymsg"),
+                  {QStringLiteral("[title=\"%1\"] %2").arg(QLatin1String(k_hostTitle), command)});
+    return swaymsg.waitForFinished(10000) && swaymsg.exitCode() == 0;
+}
+
+quint64 TestWaylandPopup::show(quint32 expirationMs)
+{
+    const QMap<int, QVariant> request{
+        {ToastKeyType, 1},
+        {ToastKeyTitleText, QStringLiteral("Orvex Writer")},
+        {ToastKeyTextFields, QStringList{QStringLiteral("Report.docx is ready"), QStringLiteral("Shared by Ana")}},
+        {ToastKeyActions, QStringList{QStringLiteral(R"({"text":"Open","action":"open"})")}},
+        {ToastKeyExpiration, expirationMs},
+    };
+    m_shown = m_toasts->showToast(request, m_listener);
+    return m_shown;
+}
+
+void TestWaylandPopup::shownInTheHostWindowsCorner_data()
+{
+    QTest::addColumn<QRect>("hostRect"); // empty: the whole output
+    QTest::addColumn<bool>("rightToLeft");
+    QTest::newRow("maximised host") << QRect() << false;
+    QTest::newRow("maximised host, right to left") << QRect() << true;
+    // Corner of the window, not of the screen: a floating host window.
+    QTest::newRow("host window at 100,100") << QRect(100, 100, 800, 600) << false;
+}
+
+void TestWaylandPopup::shownInTheHostWindowsCorner()
+{
+    QFETCH(QRect, hostRect);
+    QFETCH(bool, rightToLeft);
+    if (hostRect.isEmpty()) {
+        QVERIFY(sway(QStringLiteral("floating disable")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_host.size(), m_host.screen()->size(), 10000);
+    } else {
+        QVERIFY(sway(QStringLiteral("floating enable, resize set %1 %2, move position %3 %4")
+                         .arg(hostRect.width()).arg(hostRect.height()).arg(hostRect.x()).arg(hostRect.y())));
+        QTRY_COMPARE_WITH_TIMEOUT(m_host.size(), hostRect.size(), 10000);
+    }
+    QGuiApplication::setLayoutDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    const quint64 id = show(0);
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    QVERIFY(id != 0);
+    const QPointer<QWidget> popup = popupWindow();
+    QVERIFY(popup);
+
+    // The frame ends 11 px inside the window's corner, its shadow a little
+    // further out; mirrored, the shadow's width more.
+    Seen seen;
+    QTRY_VERIFY_WITH_TIMEOUT((seen = screenshot()).opaqueShare > 0.5, 10000);
+    const QRect screen(QPoint(0, 0), m_host.screen()->size());
+    const QRect host = hostRect.isEmpty() ? screen : hostRect;
+    const QString where = QStringLiteral("popup seen at %1,%2 %3x%4 in a host window at %5,%6 %7x%8")
+                              .arg(seen.box.x()).arg(seen.box.y()).arg(seen.box.width()).arg(seen.box.height())
+                              .arg(host.x()).arg(host.y()).arg(host.width()).arg(host.height());
+    const int side = rightToLeft ? seen.box.left() - host.left() : host.right() - seen.box.right();
+    const int bottom = host.bottom() - seen.box.bottom();
+    QVERIFY2(side >= 0 && side <= 30 && bottom >= 0 && bottom <= 11, qPrintable(where));
+    // Nothing but the popup differs from the background.
+    QVERIFY2(seen.box.width() <= popup->width() && seen.box.height() <= popup->height(), qPrintable(where));
+    const QString keep = qEnvironmentVariable("SNT_WAYLAND_SCREENSHOT");
+    if (!keep.isEmpty() && !rightToLeft && hostRect.isEmpty())
+        QImage(m_shots.filePath(QStringLiteral("shot.ppm"))).save(keep);
+
+    // The service deletes the popup when its fade-out has run its course.
+    const std::shared_ptr<qint64> deleted = deletionTime(popup);
+    const qint64 hidden = g_clock.elapsed();
+    QVERIFY(m_toasts->hideToast(id));
+    QTRY_VERIFY_WITH_TIMEOUT(*deleted >= 0, 10000);
+    QVERIFY2(*deleted - hidden >= k_fadeMs, qPrintable(QString::number(*deleted - hidden)));
+    QTRY_VERIFY_WITH_TIMEOUT(screenshot().box.isEmpty(), 10000);
+    QVERIFY(m_listener->heard.isEmpty());
+}
+
+void TestWaylandPopup::timeOutReachesTheListener()
+{
+    QVERIFY(sway(QStringLiteral("floating disable")));
+    const quint64 id = show(1000);
+    QVERIFY(id != 0);
+    QWidget* popup = popupWindow();
+    QVERIFY(popup);
+    const std::shared_ptr<qint64> deleted = deletionTime(popup);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_listener->heard.isEmpty(), 10000);
+    QCOMPARE(m_listener->heard, QStringList{QStringLiteral("dismissed %1 2").arg(id)});
+    QVERIFY(!m_toasts->isToastExist(id));
+    QTRY_VERIFY_WITH_TIMEOUT(*deleted >= 0, 10000);
+    const qint64 fadeMs = *deleted - m_listener->lastAtMs;
+    QVERIFY2(fadeMs >= k_fadeMs, qPrintable(QString::number(fadeMs)));
+}
+
+int main(int argc, char** argv)
+{
+    // Said before Qt aborts on a platform it cannot load.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    const QString plugins = QLibraryInfo::location(QLibraryInfo::PluginsPath);
+#else
+    const QString plugins = QLibraryInfo::path(QLibraryInfo::PluginsPath);
+#endif
+    if (!QFile::exists(plugins + QStringLiteral("/platforms/libqwayland-generic.so"))) {
+        std::fprintf(stderr, "Qt's Wayland platform is missing from %s: install the Debian package %s\n",
+                     qPrintable(plugins), QT_VERSION_MAJOR == 5 ? "qtwayland5" : "qt6-wayland");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    g_clock.start();
+    TestWaylandPopup test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_waylandpopup.moc"
