@@ -57,6 +57,13 @@ add_custom_target(package_docs ALL DEPENDS
 install(FILES ${PROJECT_BINARY_DIR}/debian/${SNT_TOASTCTL}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${SNT_DEBIAN_DIR}/copyright ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz
         DESTINATION ${SNT_INSTALL_DOCDIR})
+# The name Debian would give a package of the library alone: a dash goes
+# between a name that ends in a digit and the version.
+set(SNT_SONAME_PACKAGE lib${SNT_NAME})
+if(SNT_NAME MATCHES "[0-9]$")
+  string(APPEND SNT_SONAME_PACKAGE -)
+endif()
+string(APPEND SNT_SONAME_PACKAGE ${PROJECT_VERSION_MAJOR})
 configure_file(${SNT_DEBIAN_DIR}/lintian-overrides ${PROJECT_BINARY_DIR}/debian/lintian-overrides @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME ${SNT_NAME})
