@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
 # Runs every benchmark and prints the README's table of figures.
-#   bench/figures.sh [BUILD_DIR]     (default build-bench, a Release build)
+#   bench/figures.sh [--qt 5|6] [BUILD_DIR]
+# A Release build against Qt 5 (default build-bench) or Qt 6 (build-bench-qt6).
 # Ratios compare against a baseline measured in the same run, so they mean
 # something on any machine; absolute times are this machine's.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-bench}
+qt=5
+if [ "${1:-}" = "--qt" ]; then
+  qt=${2:?--qt takes 5 or 6}
+  shift 2
+fi
+case "$qt" in
+5) build=${1:-$root/build-bench} ;;
+6) build=${1:-$root/build-bench-qt6} ;;
+*) echo "figures.sh: --qt takes 5 or 6, not $qt" >&2; exit 2 ;;
+esac
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSNT_BUILD_TESTS=OFF -DSNT_BUILD_BENCH=ON >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSNT_BUILD_TESTS=OFF -DSNT_BUILD_BENCH=ON \
+  -DSNT_QT_MAJOR_VERSION="$qt" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target bench_parse bench_nativetoast bench_popup bench_startup bench_desktoptoast >/dev/null
 bin="$build/bin"
 out=$(mktemp -d)

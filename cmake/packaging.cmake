@@ -1,32 +1,33 @@
 # What `cmake --install` adds for hosts beyond the binaries: a CMake package,
-# a pkg-config file, and a Debian package built by CPack.
+# a pkg-config file, and a Debian package built by CPack. Every name carries
+# the Qt build's suffix (SNT_NAME, SNT_CMAKE_PACKAGE: cmake/SntQt.cmake).
 include(CMakePackageConfigHelpers)
 
-set(SNT_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/systemnotifytoast)
+set(SNT_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/${SNT_NAME})
 set(SNT_INSTALL_LIBDIR ${CMAKE_INSTALL_LIBDIR})
-set(SNT_MODULE_FILE_NAME libsystemnotifytoast.so.${PROJECT_VERSION_MAJOR})
-set(SNT_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/SystemNotifyToast)
+set(SNT_MODULE_FILE_NAME lib${SNT_NAME}.so.${PROJECT_VERSION_MAJOR})
+set(SNT_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/${SNT_CMAKE_PACKAGE})
 
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/SystemNotifyToastConfig.cmake.in
-  ${PROJECT_BINARY_DIR}/SystemNotifyToastConfig.cmake
+  ${PROJECT_BINARY_DIR}/${SNT_CMAKE_PACKAGE}Config.cmake
   INSTALL_DESTINATION ${SNT_CMAKE_DIR}
   PATH_VARS SNT_INSTALL_INCLUDEDIR SNT_INSTALL_LIBDIR)
-write_basic_package_version_file(${PROJECT_BINARY_DIR}/SystemNotifyToastConfigVersion.cmake
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/${SNT_CMAKE_PACKAGE}ConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
-install(FILES ${PROJECT_BINARY_DIR}/SystemNotifyToastConfig.cmake
-              ${PROJECT_BINARY_DIR}/SystemNotifyToastConfigVersion.cmake
+install(FILES ${PROJECT_BINARY_DIR}/${SNT_CMAKE_PACKAGE}Config.cmake
+              ${PROJECT_BINARY_DIR}/${SNT_CMAKE_PACKAGE}ConfigVersion.cmake
         DESTINATION ${SNT_CMAKE_DIR})
 
 # The .pc file finds its prefix from where it lies, so the package can move.
 file(RELATIVE_PATH SNT_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 string(REGEX REPLACE "/$" "" SNT_PC_TO_PREFIX "${SNT_PC_TO_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/systemnotifytoast.pc.in
-  ${PROJECT_BINARY_DIR}/systemnotifytoast.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/systemnotifytoast.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  ${PROJECT_BINARY_DIR}/${SNT_NAME}.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/${SNT_NAME}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
 # Files a Debian package carries beside the binaries; plain installs get them too.
 set(SNT_DEBIAN_DIR ${PROJECT_SOURCE_DIR}/cmake/debian)
-set(SNT_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/systemnotifytoast)
+set(SNT_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/${SNT_NAME})
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
 # -n: no name or time stamp, so that the same input gives the same package.
 function(snt_gzip out in)
@@ -35,15 +36,37 @@ function(snt_gzip out in)
     DEPENDS ${in} VERBATIM)
 endfunction()
 snt_gzip(${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz ${SNT_DEBIAN_DIR}/changelog)
-snt_gzip(${PROJECT_BINARY_DIR}/debian/toastctl.1.gz ${PROJECT_SOURCE_DIR}/host/toastctl/toastctl.1)
+# The manual page is named after the program (toastctl-qt6 for a Qt 6 build).
+set(SNT_TOASTCTL toastctl${SNT_NAME_SUFFIX})
+set(SNT_MAN_PAGE ${PROJECT_SOURCE_DIR}/host/toastctl/toastctl.1)
+if(SNT_NAME_SUFFIX)
+  file(READ ${SNT_MAN_PAGE} page)
+  string(REPLACE "toastctl" "${SNT_TOASTCTL}" page "${page}")
+  string(REPLACE "libsystemnotifytoast.so" "lib${SNT_NAME}.so" page "${page}")
+  # The default application id stays the same.
+  string(REPLACE ".BR ${SNT_TOASTCTL} )." ".BR toastctl )." page "${page}")
+  file(WRITE ${PROJECT_BINARY_DIR}/debian/${SNT_TOASTCTL}.1.in "${page}")
+  configure_file(${PROJECT_BINARY_DIR}/debian/${SNT_TOASTCTL}.1.in ${PROJECT_BINARY_DIR}/debian/${SNT_TOASTCTL}.1 COPYONLY)
+  set(SNT_MAN_PAGE ${PROJECT_BINARY_DIR}/debian/${SNT_TOASTCTL}.1)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/host/toastctl/toastctl.1)
+endif()
+snt_gzip(${PROJECT_BINARY_DIR}/debian/${SNT_TOASTCTL}.1.gz ${SNT_MAN_PAGE})
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
 add_custom_target(package_docs ALL DEPENDS
-  ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz ${PROJECT_BINARY_DIR}/debian/toastctl.1.gz)
-install(FILES ${PROJECT_BINARY_DIR}/debian/toastctl.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz ${PROJECT_BINARY_DIR}/debian/${SNT_TOASTCTL}.1.gz)
+install(FILES ${PROJECT_BINARY_DIR}/debian/${SNT_TOASTCTL}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${SNT_DEBIAN_DIR}/copyright ${PROJECT_BINARY_DIR}/debian/changelog.Debian.gz
         DESTINATION ${SNT_INSTALL_DOCDIR})
-install(FILES ${SNT_DEBIAN_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-        RENAME systemnotifytoast)
+# The name Debian would give a package of the library alone: a dash goes
+# between a name that ends in a digit and the version.
+set(SNT_SONAME_PACKAGE lib${SNT_NAME})
+if(SNT_NAME MATCHES "[0-9]$")
+  string(APPEND SNT_SONAME_PACKAGE -)
+endif()
+string(APPEND SNT_SONAME_PACKAGE ${PROJECT_VERSION_MAJOR})
+configure_file(${SNT_DEBIAN_DIR}/lintian-overrides ${PROJECT_BINARY_DIR}/debian/lintian-overrides @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME ${SNT_NAME})
 
 # The package's version is the changelog's latest entry, as in Debian.
 file(STRINGS ${SNT_DEBIAN_DIR}/changelog SNT_CHANGELOG_TOP LIMIT_COUNT 1)
@@ -57,14 +80,15 @@ endif()
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_2})
 
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME systemnotifytoast)
+set(CPACK_PACKAGE_NAME ${SNT_NAME})
 set(CPACK_PACKAGE_VENDOR "Orvex Office")
 set(CPACK_PACKAGE_CONTACT "Orvex Office toast module maintainers <toast@orvex.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toast notifications for Orvex Office hosts")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Toast notifications for Orvex Office hosts (Qt ${SNT_QT_MAJOR_VERSION})")
 set(CPACK_PACKAGE_DESCRIPTION
-  "The toast module that Orvex Office hosts load by file name, its public
-headers, CMake package and pkg-config file for host developers, and toastctl,
-a host program that shows a toast from the command line.
+  "The toast module that Orvex Office hosts built with Qt ${SNT_QT_MAJOR_VERSION} load by file
+name, its public headers, CMake package and pkg-config file for host
+developers, and ${SNT_TOASTCTL}, a host program that shows a toast from the
+command line.
 .
 On Linux the module runs on a simulation of the Windows runtime it is written
 for; native toasts reach the desktop's notification server over D-Bus. The

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+  # libqt6gui6 holds Qt 6's xcb and offscreen platform plug-ins
+  qt6-base-dev qt6-base-dev-tools libqt6gui6 libqt6svg6 qt6-wayland
   libjsoncpp-dev libgtest-dev libbenchmark-dev
   dbus dbus-x11 dunst libnotify-bin libnotify-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool trayer xcompmgr imagemagick fonts-dejavu-core

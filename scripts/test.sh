@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds and runs every check: src/ compiled for Windows, the suite, the suite again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and a short fuzzing run.
+# Builds and runs every check: src/ compiled for Windows, the suite built with
+# Qt 5 and again with Qt 6, the Qt 5 suite under AddressSanitizer +
+# UndefinedBehaviorSanitizer, and a short fuzzing run.
 # Usage: scripts/test.sh [--quick|--deb]
-#   --quick  only the Windows compile check and the plain suite
-#   --deb    also install, run and remove the Debian package (always on CI)
+#   --quick  only the Windows compile check and the plain suites (Qt 5 and Qt 6)
+#   --deb    also install, run and remove the Debian packages of both (always on CI)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -12,10 +13,11 @@ jobs=$(nproc)
 scripts/install-deps.sh
 
 run_suite() { # build-dir, extra cmake args...
-  local dir=$1; shift
+  local dir=$1 start=$SECONDS; shift
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSNT_BUILD_BENCH=OFF "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
   (cd "$dir" && ctest --output-on-failure --no-tests=error -j"$jobs")
+  echo "$(basename "$dir"): built and passed in $((SECONDS - start)) s"
 }
 
 echo "== Windows: src/ compiled by MinGW-w64 against the real SDK's declarations =="
@@ -23,13 +25,15 @@ scripts/check-windows.sh
 
 echo "== suite =="
 run_suite "$root/build"
+echo "== suite built with Qt 6 =="
+run_suite "$root/build-qt6" -DSNT_QT_MAJOR_VERSION=6
 
 [ "${1:-}" = "--quick" ] && exit 0
 
 # Installing a package changes the machine: only on CI, or when asked.
 if [ "${CI:-}" = "true" ] || [ "${1:-}" = "--deb" ]; then
-  echo "== Debian package: install, run, remove =="
-  scripts/check-deb.sh build
+  echo "== Debian packages, Qt 5 and Qt 6: install side by side, run, remove =="
+  scripts/check-deb.sh build build-qt6
 fi
 
 echo "== suite under AddressSanitizer and UndefinedBehaviorSanitizer =="

@@ -239,7 +239,7 @@ public:
         const QStringList& lines = m_state->lines;
         for (int i = lines.size() - 1; i >= from; --i) {
             const int message = lines.at(i).indexOf(QLatin1String(" : "));
-            if (message >= 0 && !lines.at(i).midRef(message + 3).startsWith(QLatin1String("end")))
+            if (message >= 0 && !QStringView(lines.at(i)).mid(message + 3).startsWith(QLatin1String("end")))
                 return lines.at(i);
         }
         return QString();

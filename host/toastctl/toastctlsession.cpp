@@ -46,9 +46,9 @@ bool ModuleHandle::load(const QString& file, QString& error)
         candidates << file;
     } else {
         const QString appDir = QCoreApplication::applicationDirPath();
-        candidates << appDir + QStringLiteral("/../lib/libsystemnotifytoast.so")
+        candidates << appDir + QStringLiteral("/../lib/lib" SYSTEMNOTIFYTOAST_MODULE_NAME ".so")
                    << appDir + QStringLiteral("/" SNT_INSTALLED_MODULE_FROM_BINDIR)
-                   << appDir + QStringLiteral("/libsystemnotifytoast.so")
+                   << appDir + QStringLiteral("/lib" SYSTEMNOTIFYTOAST_MODULE_NAME ".so")
                    << QStringLiteral(SYSTEMNOTIFYTOAST_MODULE_NAME);
     }
     QStringList errors;

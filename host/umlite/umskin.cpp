@@ -123,7 +123,7 @@ private:
         if (QCoreApplication::instance()) {
             const QString appDir = QCoreApplication::applicationDirPath();
             paths << appDir << appDir + QStringLiteral("/skin")
-                  << appDir + QStringLiteral("/../share/systemnotifytoast/skin");
+                  << appDir + QStringLiteral("/" UMLITE_SKIN_FROM_APP_DIR);
         }
         paths += skinDirsBesideKit();
         return paths;

@@ -53,7 +53,7 @@ int durationMs(const QString& duration)
     return -1;
 }
 
-bool isTrue(const QStringRef& value)
+bool isTrue(QStringView value)
 {
     return value == QLatin1String("true") || value == QLatin1String("1");
 }
@@ -83,7 +83,7 @@ bool FreedesktopToast::parse(const QString& xml, QString* error)
         if (token != QXmlStreamReader::StartElement)
             continue;
 
-        const QStringRef name = reader.name();
+        const QStringView name = reader.name();
         const QXmlStreamAttributes attributes = reader.attributes();
         if (open.isEmpty()) {
             if (name != QLatin1String("toast")) {
@@ -110,7 +110,7 @@ bool FreedesktopToast::parse(const QString& xml, QString* error)
             continue;
         } else if (bindings == 1 && parentIs("binding") && open.size() == 3 && name == QLatin1String("image")) {
             const QString src = attributes.value(QLatin1String("src")).toString();
-            const QStringRef placement = attributes.value(QLatin1String("placement"));
+            const QStringView placement = attributes.value(QLatin1String("placement"));
             if (src.isEmpty()) {
                 // an unfilled template image
             } else if (placement == QLatin1String("appLogoOverride")) {

@@ -5,6 +5,8 @@
 
 #include <json/json.h>
 
+#include <QJsonValue>
+
 #include <exception>
 
 namespace {
@@ -16,9 +18,38 @@ T readAs(const QMap<int, QVariant>& request, int key)
     return request.value(key).value<T>();
 }
 
+// Null as Qt 5 has it: a variant that holds no value, or a null string, byte
+// array, character or JSON value. Qt 6 counts only the first, and would take a
+// null string under key 0 for type 0; requests keep one meaning on both.
+bool holdsNull(const QVariant& v)
+{
+    if (v.isNull())
+        return true;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    switch (v.metaType().id()) {
+    case QMetaType::QString:
+        return v.toString().isNull();
+    case QMetaType::QByteArray:
+        return v.toByteArray().isNull();
+    case QMetaType::QChar:
+        return v.toChar().isNull();
+    case QMetaType::QJsonValue:
+        return v.toJsonValue().isNull();
+    default:
+        break;
+    }
+#endif
+    return false;
+}
+
 bool usable(const QVariant& v, int type)
 {
-    return v.isValid() && !v.isNull() && v.canConvert(type);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    const bool convertible = v.canConvert(QMetaType(type));
+#else
+    const bool convertible = v.canConvert(type);
+#endif
+    return v.isValid() && !holdsNull(v) && convertible;
 }
 
 QString jsonText(const Json::Value& v)

@@ -5,9 +5,11 @@
 #   moved-prefix  the installation, after the whole prefix was moved elsewhere
 #   build-tree    BUILD_DIR/lib, loaded by its path
 #
-#   example_host.sh MODE BUILD_DIR SOURCE_DIR [EXTRA_CXX_FLAGS]     (inside scripts/with-desktop.sh)
+# In moved-prefix mode a host of the other Qt major version must fail to configure against the installation.
+#
+#   example_host.sh MODE BUILD_DIR SOURCE_DIR QT_MAJOR [EXTRA_CXX_FLAGS]     (inside scripts/with-desktop.sh)
 set -eu
-mode=$1 build=$2 source=$3 flags=${4:-}
+mode=$1 build=$2 source=$3 qt=$4 flags=${5:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
 fail() {
@@ -17,7 +19,7 @@ fail() {
 
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 cmake -S "$source/examples/minimal-host" -B "$scratch/example" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_PREFIX_PATH="$scratch/prefix" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_SKIP_RPATH=ON >/dev/null
+    -DCMAKE_PREFIX_PATH="$scratch/prefix" -DQT_MAJOR="$qt" -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_SKIP_RPATH=ON >/dev/null
 cmake --build "$scratch/example" >/dev/null
 host=$scratch/example/minimal-host
 grep -q -- "$source/src\|$source/host\|$source/platform" "$scratch/example/CMakeFiles/minimal-host.dir/flags.make" &&
@@ -31,12 +33,23 @@ moved-prefix)
         readelf -d "$file" 2>/dev/null | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]/\2/p' | tr ':' '\n' |
             grep -v '^\$ORIGIN' | grep . && fail "$file has a search path that does not start at \$ORIGIN"
     done
-    installed=$(find "$scratch/prefix" -name libsystemnotifytoast.so.1)
-    [ -n "$installed" ] || fail "no libsystemnotifytoast.so.1 in the installation"
+    installed=$(find "$scratch/prefix" -name 'libsystemnotifytoast*.so.1')
+    [ -n "$installed" ] || fail "no libsystemnotifytoast*.so.1 in the installation"
+    other=$((11 - qt))
+    package=SystemNotifyToast
+    [ "$qt" = 5 ] || package=SystemNotifyToastQt$qt
+    mkdir "$scratch/wrong-qt"
+    printf 'cmake_minimum_required(VERSION 3.16)\nproject(WrongQt LANGUAGES CXX)\n%s\n%s\n' \
+        "find_package(Qt$other REQUIRED COMPONENTS Core)" "find_package($package REQUIRED)" >"$scratch/wrong-qt/CMakeLists.txt"
+    cmake -S "$scratch/wrong-qt" -B "$scratch/wrong-qt/build" -DCMAKE_PREFIX_PATH="$scratch/prefix" >"$scratch/wrong-qt.log" 2>&1 &&
+        fail "a Qt $other host configured against the Qt $qt module"
+    # CMake wraps long messages.
+    tr -s ' \n' '  ' <"$scratch/wrong-qt.log" | grep -q "built with Qt $qt, and this project uses Qt $other" ||
+        fail "a Qt $other host was not told why: $(cat "$scratch/wrong-qt.log")"
     mv "$scratch/prefix" "$scratch/moved"
     module=$scratch/moved/${installed#"$scratch/prefix/"}
     ;;
-build-tree) module=$build/lib/libsystemnotifytoast.so ;;
+build-tree) module=$(ls "$build"/lib/libsystemnotifytoast*.so) ;;
 *) fail "unknown mode $mode" ;;
 esac
 

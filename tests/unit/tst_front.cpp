@@ -29,7 +29,8 @@ private slots:
 void TestFront::exportsExactlyThreeFunctions()
 {
     QProcess nm;
-    nm.start(QStringLiteral("nm"), {"-D", "--defined-only", QStringLiteral(SNT_MODULE_FILE)});
+    // Exports only: the Qt 6 build's dynamic table also lists a few local symbols, which nothing can bind to.
+    nm.start(QStringLiteral("nm"), {"-D", "--defined-only", "--extern-only", QStringLiteral(SNT_MODULE_FILE)});
     QVERIFY(nm.waitForFinished(30000));
     QCOMPARE(nm.exitCode(), 0);
     QStringList symbols;

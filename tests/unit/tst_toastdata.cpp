@@ -25,6 +25,7 @@ void TestToastData::typeKey_data()
 
     QTest::newRow("missing") << QVariant() << false << 0;
     QTest::newRow("null string") << QVariant(QString()) << false << 0;
+    QTest::newRow("null byte array") << QVariant(QByteArray()) << false << 0;
     QTest::newRow("not convertible") << QVariant::fromValue(QSize(1, 2)) << false << 0;
     QTest::newRow("int") << QVariant(2) << true << 2;
     QTest::newRow("digit string") << QVariant(QStringLiteral("7")) << true << 7;
@@ -58,6 +59,7 @@ void TestToastData::lists_data()
                            << QStringList{"one", "{\"fields\":[]}"};
     QTest::newRow("plain single string") << lines << 0 << QVariant(QStringLiteral("only")) << QStringList{"only"};
     QTest::newRow("plain not a list") << lines << 0 << QVariant(QSize(1, 1)) << QStringList{};
+    QTest::newRow("plain null string") << lines << 0 << QVariant(QString()) << QStringList{};
     QTest::newRow("rich segments joined")
         << lines << 1
         << QVariant(QStringList{R"({"fields":[{"text":"Open "},{"text":"the file","action":"o","click":true},null]})",
