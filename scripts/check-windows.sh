@@ -89,7 +89,7 @@ compile() { # unit: to $out/obj/<unit>.o
   if [[ $1 == host/* ]]; then
     local lib
     lib=$(basename "$(dirname "$1")")
-    extra=(-D"${lib}_EXPORTS" -I"host/$lib" -DUMLITE_SKIN_FROM_BUILT_LIB='"."' -DUMLITE_SKIN_FROM_INSTALLED_LIB='"."')
+    extra=(-D"${lib}_EXPORTS" -I"host/$lib" -DUMLITE_SKIN_FROM_BUILT_LIB='"."' -DUMLITE_SKIN_FROM_APP_DIR='"."' -DUMLITE_SKIN_FROM_INSTALLED_LIB='"."')
   fi
   if ! "$cxx" "${f[@]}" "${extra[@]}" -c "$1" -o "$obj" > "$log" 2>&1; then
     echo "--- $1" >&2

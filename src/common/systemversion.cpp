@@ -1,12 +1,6 @@
 #include "systemversion.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "windowsapi.h"
 
 QOperatingSystemVersion currentSystemVersion()
 {

@@ -6,13 +6,7 @@
 #include "toastmodulecontext.h"
 #include "toastskinresources.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "windowsapi.h"
 
 #include <QPointer>
 #include <QTimer>

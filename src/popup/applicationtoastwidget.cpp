@@ -14,13 +14,7 @@
 
 // Windows' own min/max macros would break std::numeric_limits<T>::max() and
 // std::min/std::max; the rarely used parts of the API are left out.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "windowsapi.h"
 
 #include <QApplication>
 #include <QBoxLayout>

@@ -7,13 +7,7 @@
 #include "umpluginmanager.h"
 #include "zandr.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "windowsapi.h"
 
 #include <QCoreApplication>
 #include <QDir>
