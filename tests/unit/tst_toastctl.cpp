@@ -12,15 +12,18 @@ struct Run
     QByteArray errors;
 };
 
-// Without a screen: a terminal with no display, where nobody chose a Qt platform.
-Run toastctl(const QStringList& arguments, bool screen)
+// Without a screen: a terminal with no display, where nobody chose a Qt platform,
+// or one whose display (NAME=value) does not answer.
+Run toastctl(const QStringList& arguments, const QString& display)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    if (!screen) {
+    if (display != "offscreen") {
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QLatin1String(name));
+        if (!display.isEmpty())
+            env.insert(display.section('=', 0, 0), display.section('=', 1));
     }
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(SNT_TOASTCTL_FILE), arguments);
@@ -49,7 +52,7 @@ private slots:
 void TestToastctl::terminalRuns_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("screen");    // offscreen Qt, as under a desktop; else a terminal without a display
+    QTest::addColumn<QString>("display"); // "offscreen" Qt, as under a desktop; else a terminal without a display
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("output"); // what all of standard output must match
     QTest::addColumn<QString>("errors"); // what part of standard error must match
@@ -58,8 +61,8 @@ void TestToastctl::terminalRuns_data()
     const QString hello = R"({"0":1,"5":["Hello","from a terminal"]})";
     const QString shown = R"(\{"event":"shown","id":[1-9]\d*\}\n)";
     const QStringList win10{"--platform-version", "10.0.19045"};
-    QTest::newRow("help") << QStringList{"--help"} << false << 0 << "usage: toastctl .*Exit status:.*" << "" << false;
-    QTest::newRow("version") << QStringList{"--version"} << false << 0 << "toastctl \\d+\\.\\d+\\.\\d+\n" << ""
+    QTest::newRow("help") << QStringList{"--help"} << "" << 0 << "usage: toastctl .*Exit status:.*" << "" << false;
+    QTest::newRow("version") << QStringList{"--version"} << "" << 0 << "toastctl \\d+\\.\\d+\\.\\d+\n" << ""
                              << false;
     const QList<QPair<QStringList, QString>> usageErrors{
         {{}, "missing command"},
@@ -79,44 +82,54 @@ void TestToastctl::terminalRuns_data()
     };
     for (const auto& usage : usageErrors) {
         QTest::addRow("usage: %s", qPrintable(usage.second))
-            << usage.first << false << 2 << "" << QRegularExpression::escape(usage.second) + ".*\nusage: toastctl"
+            << usage.first << "" << 2 << "" << QRegularExpression::escape(usage.second) + ".*\nusage: toastctl"
             << false;
     }
-    QTest::newRow("no module") << QStringList{"--module", "/no/such/libmodule.so", "supported"} << false << 3 << ""
+    QTest::newRow("no module") << QStringList{"--module", "/no/such/libmodule.so", "supported"} << "" << 3 << ""
                                << "cannot load the module" << false;
-    QTest::newRow("8.1 unsupported") << QStringList{"--platform-version", "6.3.9600", "supported"} << false << 0
+    QTest::newRow("8.1 unsupported") << QStringList{"--platform-version", "6.3.9600", "supported"} << "" << 0
                                      << "\\{\"supported\":false\\}\n" << "" << false;
-    QTest::newRow("10 supported") << QStringList{"--platform-version", "10.0.10240", "supported"} << false << 0
+    QTest::newRow("10 supported") << QStringList{"--platform-version", "10.0.10240", "supported"} << "" << 0
                                   << "\\{\"supported\":true\\}\n" << "" << false;
-    QTest::newRow("native, in memory") << win10 + QStringList{"--wait", "100", "show", hello} << false << 4 << shown
+    QTest::newRow("native, in memory") << win10 + QStringList{"--wait", "100", "show", hello} << "" << 4 << shown
                                        << "" << false;
     // Objects in the request's JSON reach the module as the JSON strings it reads.
     QTest::newRow("objects in the request")
         << win10 + QStringList{"--dump-xml", "--wait", "100", "show",
                                R"({"0":1,"17":1,"5":[{"fields":[{"text":"x"},{"text":"y"}]}],"10":[{"text":"Open","action":"o"}]})"}
-        << false << 4 << R"(.*<text id=\\"1\\">xy</text>.*<action content=\\"Open\\" arguments=\\"o\\"/>.*)" << "" << false;
+        << "" << 4 << R"(.*<text id=\\"1\\">xy</text>.*<action content=\\"Open\\" arguments=\\"o\\"/>.*)" << "" << false;
     QTest::newRow("refused type")
-        << win10 + QStringList{"show", R"({"0":8,"5":["x"]})"} << false << 5
+        << win10 + QStringList{"show", R"({"0":8,"5":["x"]})"} << "" << 5
         << R"(\{"event":"failed","id":0,"log":"call SystemToastWinImpl::showToast : field count no equal to toast type","reason":"refused"\}\n)"
         << "" << false;
-    QTest::newRow("popup") << QStringList{"--app-drawn", "show", hello} << false << 2 << "" << "needs a screen" << false;
-    QTest::newRow("tray") << QStringList{"--platform-version", "6.3.9600", "show", hello} << false << 2 << ""
+    QTest::newRow("popup") << QStringList{"--app-drawn", "show", hello} << "" << 2 << "" << "needs a screen" << false;
+    QTest::newRow("tray") << QStringList{"--platform-version", "6.3.9600", "show", hello} << "" << 2 << ""
                           << "needs a screen" << false;
     // The offscreen platform has no tray: the balloon is never clicked, but hide and update answer.
     QTest::newRow("tray, hidden and updated")
         << QStringList{"--platform-version", "6.3.9600", "--wait", "500", "--hide-after", "50", "--update", R"({"0":1})",
                        "--update-after", "100", "show", R"({"0":1,"5":["a"]})"}
-        << true << 4
+        << "offscreen" << 4
         << R"(\{"event":"shown","id":0\}\n\{"event":"hidden","id":0,"result":true\}\n\{"event":"updated","id":0,"result":false\}\n)"
         << "" << false;
+    // A stale display (an ssh session's) is no screen either, whatever its form.
+    const QString stale = "(DISPLAY|WAYLAND_DISPLAY) \".+\" does not answer";
+    QTest::newRow("stale display, native") << win10 + QStringList{"--wait", "100", "show", hello} << "DISPLAY=:7193"
+                                           << 4 << shown << stale << false;
+    QTest::newRow("stale display, popup") << QStringList{"--app-drawn", "show", hello} << "DISPLAY=unix:7193" << 2 << ""
+                                          << "needs a screen, and " + stale << false;
+    QTest::newRow("stale display, tray") << QStringList{"--platform-version", "6.3.9600", "show", hello}
+                                         << "DISPLAY=127.0.0.1:7193.0" << 2 << "" << "needs a screen, and " + stale << false;
+    QTest::newRow("stale Wayland, popup") << QStringList{"--app-drawn", "show", hello} << "WAYLAND_DISPLAY=no-such-wayland"
+                                          << 2 << "" << "needs a screen, and " + stale << false;
     // Run by the test tst_toastctl_desktop, on a private desktop with dunst.
-    QTest::newRow("dunst") << QStringList{"--wait", "300", "show", hello} << false << 4 << shown << "" << true;
+    QTest::newRow("dunst") << QStringList{"--wait", "300", "show", hello} << "" << 4 << shown << "" << true;
 }
 
 void TestToastctl::terminalRuns()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(bool, screen);
+    QFETCH(QString, display);
     QFETCH(int, exitCode);
     QFETCH(QString, output);
     QFETCH(QString, errors);
@@ -124,7 +137,7 @@ void TestToastctl::terminalRuns()
     if (dunst && qEnvironmentVariableIsEmpty("WITH_DESKTOP_DIR"))
         QSKIP("needs the private desktop of tst_toastctl_desktop");
 
-    const Run run = toastctl(arguments, screen);
+    const Run run = toastctl(arguments, display);
     QCOMPARE(run.exitCode, exitCode);
     const auto matches = [](const QString& pattern, const QByteArray& text) {
         const QRegularExpression expression(QRegularExpression::anchoredPattern(pattern),
