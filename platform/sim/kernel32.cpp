@@ -1,5 +1,7 @@
 // kernel32 stand-in for the process heap and for looking up modules already
 // in the process. The process heap is the C library's allocator here.
+#include "faults_p.h"
+
 #include <windows.h>
 #include <winsim/control.h>
 #include <winsim/dllnames.h>
@@ -77,6 +79,9 @@ extern "C" HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName)
 extern "C" FARPROC WINAPI GetProcAddress(HMODULE hModule, const char* lpProcName)
 {
     if (!hModule || !lpProcName)
+        return nullptr;
+    // An injected fault stands for a module without that export.
+    if (winsim::detail::enterCall("GetProcAddress").outcome != winsim::detail::CallDecision::Proceed)
         return nullptr;
     return reinterpret_cast<FARPROC>(dlsym(reinterpret_cast<void*>(hModule), lpProcName));
 }

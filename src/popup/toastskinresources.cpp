@@ -32,16 +32,18 @@ QString addonsDir(const QString& frameworks, const QString& dirName)
     return QDir::toNativeSeparators(QString("%1/addons/%2").arg(frameworks, dirName));
 }
 
-GetOrvexCloudSkinProxyFn entryOfLoadedModule()
+// False when the add-on is not in the process; else entry is its export, maybe null.
+bool entryOfLoadedModule(GetOrvexCloudSkinProxyFn& entry)
 {
     const std::wstring moduleName = QString("%1.dll").arg(k_cloudSkinName).toStdWString();
     HMODULE module = GetModuleHandleW(moduleName.c_str());
     if (!module)
-        return nullptr;
+        return false;
     // FARPROC names no real signature; through the generic function pointer type
     // the cast says so to the compiler.
-    return reinterpret_cast<GetOrvexCloudSkinProxyFn>(
+    entry = reinterpret_cast<GetOrvexCloudSkinProxyFn>(
         reinterpret_cast<QFunctionPointer>(GetProcAddress(module, k_proxyEntry)));
+    return true;
 }
 
 GetOrvexCloudSkinProxyFn entryFromDisk()
@@ -129,8 +131,9 @@ QString findAddonModulePath(const QString& dirName, const QString& moduleName, c
 
 OrvexCloudSkinProxy* cloudSkinProxy()
 {
-    GetOrvexCloudSkinProxyFn entry = entryOfLoadedModule();
-    if (!entry)
+    // A loaded add-on without the entry gives none: a copy from disk would not be the host's skin.
+    GetOrvexCloudSkinProxyFn entry = nullptr;
+    if (!entryOfLoadedModule(entry))
         entry = entryFromDisk();
     return entry ? entry() : nullptr;
 }

@@ -1,5 +1,5 @@
 // Guards popup styles registered in order and the cloud-skin add-on search: version.tag, other majors, stale copies,
-// the library's file name, one disk search per process, the copy the host loaded found by name.
+// the library's file name, one disk search per process, the copy the host loaded found by name (without its entry: none).
 #include "applicationtoastimpl.h"
 #include "orvexcloudskinproxy.h"
 #include "toastmodulecontext.h"
@@ -140,12 +140,20 @@ void TestSkinResources::lookupLifeOfAProcess()
     const QString addonDir = QStringLiteral(SNT_BINARY_DIR "/addons/orvexcloudskin");
     QVERIFY2(QFileInfo::exists(addonDir + "/version.tag"), "the add-on is built beside the tests");
 
+    // 0. The host loaded a copy lacking the entry: no proxy, and no copy from disk.
+    const int searchesBefore = umpluginconfig::testing::lookups();
+    QLibrary hostCopy(addonDir + "/liborvexcloudskin.so");
+    QVERIFY2(hostCopy.load(), qPrintable(hostCopy.errorString()));
+    winsim::control::nullResultOnCall("GetProcAddress");
+    QVERIFY(!cloudSkinProxy());
+    QCOMPARE(umpluginconfig::testing::lookups(), searchesBefore);
+    QVERIFY(hostCopy.unload());
+
     // 1. Nothing installed where the host says: no proxy.
     QTemporaryDir empty;
     umpluginconfig::testing::setPluginPath("orvexcloudskin", empty.filePath("plugins/cloud"));
     zandr::testing::setFrameworks(empty.filePath("fw"));
     zandr::testing::setOfficeInstallRoot(empty.filePath("office"));
-    const int searchesBefore = umpluginconfig::testing::lookups();
     QVERIFY(!cloudSkinProxy());
     QCOMPARE(umpluginconfig::testing::lookups(), searchesBefore + 1);
 
@@ -159,7 +167,6 @@ void TestSkinResources::lookupLifeOfAProcess()
     QCOMPARE(zandr::testing::calls(), runtimeCalls);
 
     // 3. The host loads the add-on itself: found by name, still without the disk.
-    QLibrary hostCopy(addonDir + "/liborvexcloudskin.so");
     QVERIFY2(hostCopy.load(), qPrintable(hostCopy.errorString()));
     const int byName = winsim::control::moduleHandleLookups();
     OrvexCloudSkinProxy* proxy = cloudSkinProxy();
