@@ -26,7 +26,8 @@ class UMLITE_API UmLiteContentDlg : public QDialog
 {
     Q_OBJECT
 public:
-    enum BtnType { Btn0 = 0, Btn1 = 1, Btn2 = 2 };
+    // Fixed underlying type: callers may pass numbers past the row's three buttons.
+    enum BtnType : int { Btn0 = 0, Btn1 = 1, Btn2 = 2 };
     static constexpr int ButtonCount = 3;
 
     explicit UmLiteContentDlg(QWidget* parent = nullptr, int iconType = 0);

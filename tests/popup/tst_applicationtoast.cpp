@@ -234,6 +234,9 @@ void TestApplicationToast::cleanup()
     QTRY_VERIFY(modulePopups().isEmpty());
 }
 
+// Actions past the third reach the kit as their numbers; an enum without a fixed type cannot hold them.
+static_assert(std::is_same<std::underlying_type_t<UmLiteContentDlg::BtnType>, int>::value, "BtnType : int");
+
 void TestApplicationToast::shownAsRequested_data()
 {
     QTest::addColumn<QString>("title");
@@ -246,7 +249,7 @@ void TestApplicationToast::shownAsRequested_data()
     QTest::newRow("defaults") << "" << "" << 0 << "Orvex Office" << "ToastApplicationWidgetDlg" << QStringList();
     QTest::newRow("given") << "Sync" << "UmLiteContentDlg" << 2 << "Sync" << "UmLiteContentDlg"
                            << QStringList{"Action 0", "Action 1"};
-    QTest::newRow("four actions, the row has three") << "Sync" << "" << 4 << "Sync" << "ToastApplicationWidgetDlg"
+    QTest::newRow("five actions, the row has three") << "Sync" << "" << 5 << "Sync" << "ToastApplicationWidgetDlg"
                                                      << QStringList{"Action 0", "Action 1", "Action 2"};
 }
 
