@@ -109,7 +109,7 @@ void TestNativeRoad::hostProgramPrintsTheDocument()
     QCOMPARE(events[2].value("event").toString(), QStringLiteral("dismissed"));
     QCOMPARE(events[2].value("reason").toInt(), 0);
     QVERIFY2(events[3] == QJsonObject({{"event", "hidden"}, {"id", id}, {"result", true}}),
-             QJsonDocument(events[3]).toJson().constData());
+             QJsonDocument(events[3]).toJson(QJsonDocument::Compact).constData());
 }
 
 QTEST_GUILESS_MAIN(TestNativeRoad)
