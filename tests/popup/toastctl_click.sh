@@ -21,7 +21,7 @@ poll 'window=$(xdotool search --onlyvisible --class toastctl 2>/dev/null | tail 
     || { echo "no popup window appeared on $DISPLAY" >&2; cat "$out" "$err" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # The fade-in is over when the window's opacity is full.
-poll '[ "$(xprop -id "$window" _NET_WM_WINDOW_OPACITY)" = "_NET_WM_WINDOW_OPACITY(CARDINAL) = 4294967295" ]' \
+poll '[ "$(xprop -id "$window" _NET_WM_WINDOW_OPACITY 2>/dev/null)" = "_NET_WM_WINDOW_OPACITY(CARDINAL) = 4294967295" ]' \
     || { echo "the popup never reached full opacity" >&2; exit 1; }
 [ -z "$screenshot" ] || import -window root "$screenshot"
 
@@ -37,4 +37,4 @@ pid=
 [ "$status" -eq 0 ] || { cat "$out" "$err" >&2; echo "toastctl ended with status $status" >&2; exit 1; }
 id=$(sed -n '1s/^{"event":"shown","id":\([1-9][0-9]*\)}$/\1/p' "$out")
 printf '{"event":"shown","id":%s}\n{"action":"open","event":"activated","id":%s,"index":0,"source":1}\n' "${id:-?}" "${id:-?}" \
-    | diff - "$out" >&2 || { echo "the click did not reach the listener as the first button of the toast shown" >&2; exit 1; }
+    | diff - "$out" >&2 || { echo "toastctl did not print one show and one click on its first button" >&2; exit 1; }
