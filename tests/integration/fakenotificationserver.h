@@ -39,7 +39,6 @@ public:
     void vanish();
 
     void setAnswer(Answer answer) { m_answer = answer; }
-    bool answersWithIds() const { return m_bus.isConnected() && m_answer == Answer::Id; }
     // Answers the Notify calls held back so far, with ids.
     void answerHeld();
     QVector<Call> calls() const { return m_calls; }

@@ -213,17 +213,18 @@ void FreedesktopDeliveryTest::outcome()
     }
     QTRY_COMPARE(sink->lines(), QStringList{outcome});
     backend.hide(1); // over: sends nothing, reports nothing
-    if (!server.answersWithIds())
-        return;
 
     // Signals arrive in order: once a later toast's close is heard, a late report of this one would have been too.
+    if (answer == kNoServer) // every row checks it, with a server that gives ids from now on
+        QVERIFY(server.start());
+    server.setAnswer(Answer::Id);
     auto later = std::make_shared<Sink>();
     const int sent = server.calls().size();
     backend.show(ToastDelivery{2, kAppId, toast("two actions")}, later);
     QTRY_COMPARE(server.calls().size(), sent + 1);
     server.close(server.calls().last().id, 2);
     QTRY_COMPARE(later->lines(), QStringList{"dismissed 0"});
-    QCOMPARE(sink->lines(), QStringList{outcome});
+    QVERIFY2(sink->lines() == QStringList{outcome}, qPrintable("late report: " + sink->lines().join(" | ")));
     if (closeCalls >= 0)
         QCOMPARE(server.closeRequests().size(), closeCalls);
 }

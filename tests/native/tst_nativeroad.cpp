@@ -108,6 +108,8 @@ void TestNativeRoad::hostProgramPrintsTheDocument()
              QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text id=\"1\">a &amp; b</text></binding></visual></toast>"));
     QCOMPARE(events[2].value("event").toString(), QStringLiteral("dismissed"));
     QCOMPARE(events[2].value("reason").toInt(), 0);
+    QVERIFY2(events[3] == QJsonObject({{"event", "hidden"}, {"id", id}, {"result", true}}),
+             QJsonDocument(events[3]).toJson(QJsonDocument::Compact).constData());
 }
 
 QTEST_GUILESS_MAIN(TestNativeRoad)

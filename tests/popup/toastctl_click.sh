@@ -1,15 +1,13 @@
 #!/bin/sh
 # Guards the popup road end to end: a click a person makes that never reaches the host.
-# A host shows an application-drawn popup; a real pointer click on its button
-# reaches the host's listener.  Runs on an X display (see CMakeLists.txt).
+# A real pointer click on a popup's button, on an X display (see CMakeLists.txt).
 #
 #   toastctl_click.sh TOASTCTL [SCREENSHOT.png]
 set -eu
 
 toastctl=$1
 screenshot=${2:-}
-out=$(mktemp)
-err=$(mktemp)
+out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
 
 "$toastctl" --app-drawn --wait 15000 \
@@ -17,19 +15,14 @@ trap 'rm -f "$out" "$err"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true'
     >"$out" 2>"$err" &
 pid=$!
 
-# Up to 30 s: a loaded machine starts Qt slowly; a toastctl that ended says why.
-window=
-tries=0
-while [ -z "$window" ] && [ $tries -lt 300 ] && kill -0 "$pid" 2>/dev/null; do
-    window=$(xdotool search --onlyvisible --class toastctl 2>/dev/null | tail -n 1 || true)
-    tries=$((tries + 1))
-    [ -n "$window" ] || sleep 0.1
-done
-[ -n "$window" ] || { echo "no popup window appeared on $DISPLAY" >&2; cat "$out" "$err" >&2; exit 1; }
-
+# Up to 30 s for each wait: a loaded machine starts Qt slowly; a toastctl that ended says why.
+poll() { i=0; until eval "$1"; do i=$((i + 1)); [ $i -lt 300 ] && kill -0 "$pid" 2>/dev/null || return 1; sleep 0.1; done; }
+poll 'window=$(xdotool search --onlyvisible --class toastctl 2>/dev/null | tail -n 1); [ -n "$window" ]' \
+    || { echo "no popup window appeared on $DISPLAY" >&2; cat "$out" "$err" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
-# Let the 200 ms fade-in finish before the picture and the click.
-sleep 0.4
+# The fade-in is over when the window's opacity is full.
+poll '[ "$(xprop -id "$window" _NET_WM_WINDOW_OPACITY 2>/dev/null)" = "_NET_WM_WINDOW_OPACITY(CARDINAL) = 4294967295" ]' \
+    || { echo "the popup never reached full opacity" >&2; exit 1; }
 [ -z "$screenshot" ] || import -window root "$screenshot"
 
 # The only button sits at the bottom right of the frame, inside the shadow
@@ -41,7 +34,7 @@ xdotool mousemove "$x" "$y" click 1
 status=0
 wait "$pid" || status=$?
 pid=
-cat "$out"
-[ "$status" -eq 0 ] || { echo "toastctl ended with status $status" >&2; exit 1; }
-grep -q '"event":"activated"' "$out" && grep -q '"source":1' "$out" && grep -q '"index":0' "$out" \
-    && grep -q '"action":"open"' "$out" || { echo "the click did not reach the listener" >&2; exit 1; }
+[ "$status" -eq 0 ] || { cat "$out" "$err" >&2; echo "toastctl ended with status $status" >&2; exit 1; }
+id=$(sed -n '1s/^{"event":"shown","id":\([1-9][0-9]*\)}$/\1/p' "$out")
+printf '{"event":"shown","id":%s}\n{"action":"open","event":"activated","id":%s,"index":0,"source":1}\n' "${id:-?}" "${id:-?}" \
+    | diff - "$out" >&2 || { echo "toastctl did not print one show and one click on its first button" >&2; exit 1; }

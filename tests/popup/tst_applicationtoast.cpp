@@ -333,8 +333,10 @@ void TestApplicationToast::listenerHearsClicksCloseAndTimeout()
     const bool closes = !heard.isEmpty() || target == "close";
     QCOMPARE(m_service->isToastExist(id), !closes);
     if (closes) {
-        // A second click while fading starts no second fade.
+        // A click while fading reaches a live listener once more; the service's second hideToast changes nothing.
         QTest::mouseClick(popup->button(UmLiteContentDlg::Btn0), Qt::LeftButton);
+        QCOMPARE(recorder.count(), released ? 0 : 2);
+        QVERIFY2(!m_service->hideToast(id) && popup && popup->isVisible(), "hidden once, the fade-out goes on");
         QTRY_VERIFY2(popup.isNull(), "deleted once faded out");
     }
 }
@@ -371,11 +373,12 @@ void TestApplicationToast::updateRestartsCountdownAndHidesExtraButtons()
     popup.showPopup(parsed(request));
     // Coarse timers may fire up to 5 % early, so compare with room to spare.
     QTRY_VERIFY(popup.hideTimer().remainingTime() < 4000);
+    const int remaining = popup.hideTimer().remainingTime();
 
     QMap<int, QVariant> update = requestWithActions(1);
     update[ToastKeyExpiration] = 5000u;
     QVERIFY(popup.updatePopup(parsed(update)));
-    QVERIFY(popup.hideTimer().remainingTime() > 4500);
+    QVERIFY2(popup.hideTimer().remainingTime() > remaining, "the update restarts the countdown");
     QCOMPARE(visibleButtonTexts(popup), QStringList{"Action 0"});
 
     update[ToastKeyExpiration] = 0u;
@@ -386,7 +389,7 @@ void TestApplicationToast::updateRestartsCountdownAndHidesExtraButtons()
     QVERIFY2(popup.hideTimer().isActive() && popup.hideTimer().interval() > 0, "huge is capped, not negative");
     update[ToastKeyExpiration] = 300u;
     QVERIFY(popup.updatePopup(parsed(update)));
-    QVERIFY2(QSignalSpy(&popup, &ApplicationToastWidget::noitfyClose).wait(3000), "the countdown ends in a close");
+    QVERIFY2(QSignalSpy(&popup, &ApplicationToastWidget::noitfyClose).wait(30000), "the countdown ends in a close");
     QCOMPARE(m_listener->calls().last().value, int(ToastDismissalTimedOut));
 }
 
@@ -441,7 +444,7 @@ void TestApplicationToast::placement()
 
     ApplicationToastWidget popup;
     popup.initToast(1, m_listener);
-    popup.showPopup(parsed(requestWithActions(1)));
+    popup.showPopup(parsed(plainRequest({"one", "two"})));
     QVERIFY(QTest::qWaitForWindowExposed(&popup));
 
     const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
@@ -455,10 +458,12 @@ void TestApplicationToast::placement()
         QCOMPARE(popup.x(), avail.left() + 11 + 1);
     }
 
-    // Content that grows the popup re-places it with the same rule.
-    const int heightBefore = popup.height();
-    popup.updatePopup(parsed(plainRequest({"one", "two", "three"})));
-    QTRY_VERIFY(popup.height() >= heightBefore);
+    // A third line fits in the frame the kit keeps, and the popup keeps its corner.
+    QVERIFY(popup.updatePopup(parsed(plainRequest({"one", "two", "three"}))));
+    QCOMPARE(shownTexts(*popup.contentWidget()), (QStringList{"one", "two", "three"}));
+    QWidget* const third = popup.contentWidget()->item(3);
+    QTRY_VERIFY2(popup.rect().marginsRemoved(m).contains(QRect(third->mapTo(&popup, QPoint()), third->size())),
+                 "line 3 is cut off");
     QCOMPARE(popup.y() + popup.height() - m.bottom(), avail.bottom() - 11);
 }
 
@@ -629,9 +634,9 @@ void TestApplicationToast::fadeInIsNotRestarted()
     ToastAnimationController controller;
     controller.startShowAnimation(&window);
     QVERIFY(window.isVisible());
-    QTRY_VERIFY(window.windowOpacity() > 0.2);
+    window.setWindowOpacity(0.5); // part way, whatever the machine's speed
     controller.startShowAnimation(&window);
-    QVERIFY2(window.windowOpacity() > 0.2, "a restart would have put the opacity back to 0");
+    QVERIFY2(window.windowOpacity() > 0.4, "a restart would have put the opacity back to 0");
     QCOMPARE(runningAnimations(controller), 1);
     QTRY_COMPARE(window.windowOpacity(), 1.0);
     QTRY_COMPARE(runningAnimations(controller), 0);
