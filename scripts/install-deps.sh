@@ -13,7 +13,7 @@ packages=(
   xvfb xauth x11-utils x11-xserver-utils xdotool trayer xcompmgr imagemagick fonts-dejavu-core
   liblnk-utils libimage-exiftool-perl binutils file lintian
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 python3
-  sway grim qtwayland5 qt6-wayland
+  sway grim qtwayland5
 )
 
 missing=()
