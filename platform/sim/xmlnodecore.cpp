@@ -4,6 +4,7 @@
 #include "xmltext_p.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace winsim {
 namespace xml {
@@ -28,7 +29,32 @@ NodeCore::~NodeCore()
 
 NodeCore* NodeCore::of(IXmlNode* node)
 {
-    return dynamic_cast<NodeCore*>(node);
+    if (!node)
+        return nullptr;
+    // A cross-cast through this many interfaces costs more than the rest of
+    // a tree walk, and the tree is walked for every toast. Where the core
+    // sits relative to the interface depends only on the node's class, which
+    // the interface's vtable names: cast once per class and thread, then
+    // reuse the offset. Foreign classes are remembered as such.
+    struct KnownClass
+    {
+        const void* vtable;
+        std::ptrdiff_t offset;
+        bool ours;
+    };
+    constexpr int kKnownClasses = 8;
+    thread_local KnownClass known[kKnownClasses];
+    thread_local int count = 0;
+    const void* vtable = *reinterpret_cast<const void* const*>(node);
+    char* const at = reinterpret_cast<char*>(node);
+    for (int i = 0; i < count; ++i) {
+        if (known[i].vtable == vtable)
+            return known[i].ours ? reinterpret_cast<NodeCore*>(at + known[i].offset) : nullptr;
+    }
+    NodeCore* core = dynamic_cast<NodeCore*>(node);
+    if (count < kKnownClasses)
+        known[count++] = {vtable, core ? reinterpret_cast<char*>(core) - at : 0, core != nullptr};
+    return core;
 }
 
 bool NodeCore::canHold(const NodeCore* child) const
