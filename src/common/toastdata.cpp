@@ -7,6 +7,7 @@
 
 #include <QJsonValue>
 
+#include <cstddef>
 #include <exception>
 
 namespace {
@@ -58,26 +59,43 @@ QString jsonText(const Json::Value& v)
     const char* begin = nullptr;
     const char* end = nullptr;
     if (v.isString() && v.getString(&begin, &end))
-        return QString::fromUtf8(begin, int(end - begin));
+        return begin == end ? QString() : QString::fromUtf8(begin, int(end - begin));
     return QString::fromStdString(v.asString());
 }
 
-// Answers why the line cannot be used, or an empty text when it can.
-QString parseRichLine(const Json::Value& root, QList<ToastTextSegment>& line)
+// A member by a literal name: no strlen, no null value made for a missing
+// one. Anything but an object goes through operator[], which answers null
+// for null and raises the library's own error for the other kinds.
+template <std::size_t N>
+const Json::Value& member(const Json::Value& v, const char (&name)[N])
 {
-    const Json::Value& fields = root["fields"];
+    if (!v.isObject())
+        return v[name];
+    const Json::Value* found = v.find(name, name + N - 1);
+    return found ? *found : Json::Value::nullSingleton();
+}
+
+// Answers why the line cannot be used, or an empty text when it can.
+QString parseRichLine(const Json::Value& root, QList<ToastTextSegment>& line, QString& plain)
+{
+    const Json::Value& fields = member(root, "fields");
     if (!fields.isArray())
         return QStringLiteral("no fields array");
-    for (Json::ArrayIndex i = 0; i < fields.size(); ++i) {
+    const Json::ArrayIndex count = fields.size();
+    line.reserve(int(count));
+    for (Json::ArrayIndex i = 0; i < count; ++i) {
         const Json::Value& element = fields[i];
         ToastTextSegment segment;
-        segment.text = jsonText(element["text"]);
+        segment.text = jsonText(member(element, "text"));
         if (segment.text.isEmpty())
             continue;
-        segment.action = jsonText(element["action"]);
-        segment.click = element["click"].asBool();
+        segment.action = jsonText(member(element, "action"));
+        segment.click = member(element, "click").asBool();
         line.append(segment);
     }
+    // Joined once the line is whole: an error part-way leaves nothing behind.
+    for (const ToastTextSegment& segment : qAsConst(line))
+        plain += segment.text;
     return QString();
 }
 
@@ -138,19 +156,19 @@ void ToastData::readTextLines(const QMap<int, QVariant>& request)
         return;
     }
     const QStringList texts = lines.toStringList();
+    m_richLines.reserve(texts.size());
+    m_textFields.reserve(texts.size());
     for (int i = 0; i < texts.size(); ++i) {
         QList<ToastTextSegment> line;
-        const QString why = readJson(texts.at(i), [&line](const Json::Value& root) { return parseRichLine(root, line); });
+        QString plain;
+        const QString why = readJson(texts.at(i), [&line, &plain](const Json::Value& root) {
+            return parseRichLine(root, line, plain);
+        });
         if (!why.isEmpty()) {
             m_droppedJson << QStringLiteral("rich line %1: %2").arg(QString::number(i), why);
             continue;
         }
         m_richLines.append(line);
-    }
-    for (const QList<ToastTextSegment>& line : qAsConst(m_richLines)) {
-        QString plain;
-        for (const ToastTextSegment& segment : line)
-            plain += segment.text;
         m_textFields.append(plain);
     }
 }
@@ -158,11 +176,12 @@ void ToastData::readTextLines(const QMap<int, QVariant>& request)
 void ToastData::readActions(const QMap<int, QVariant>& request)
 {
     const QStringList texts = request.value(ToastKeyActions).toStringList();
+    m_actions.reserve(texts.size());
     for (int i = 0; i < texts.size(); ++i) {
         const QString why = readJson(texts.at(i), [this](const Json::Value& root) {
             ToastAction action;
-            action.text = jsonText(root["text"]);
-            action.action = jsonText(root["action"]);
+            action.text = jsonText(member(root, "text"));
+            action.action = jsonText(member(root, "action"));
             m_actions.append(action);
             return QString();
         });
