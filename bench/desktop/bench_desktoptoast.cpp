@@ -86,6 +86,7 @@ struct Figures
         std::sort(sorted.begin(), sorted.end());
         return sorted.at(qMin(sorted.size() - 1, int(q * sorted.size()))) / 1e6;
     }
+    Figures since(int first) const { return Figures{ns.mid(first)}; }
     double medianMs() const
     {
         if (ns.isEmpty())
@@ -108,9 +109,10 @@ int dunstHolds()
     return reply.value().value(QStringLiteral("displayedLength")).toInt() + reply.value().value(QStringLiteral("waitingLength")).toInt();
 }
 
-// Watches the bus for the notification server's answers to Notify (a method
-// return carrying one uint), from a monitor connection of its own, so that
-// "the server has the toast" is timed the same way for both clients.
+// Watches the bus for Notify calls and the notification server's answers to
+// them (a method return carrying one uint), from a monitor connection of its
+// own, so that "the call is on the bus" and "the server has the toast" are
+// timed the same way for both clients.
 class NotifyReplyWatch
 {
 public:
@@ -137,6 +139,7 @@ public:
         GVariantBuilder rules;
         g_variant_builder_init(&rules, G_VARIANT_TYPE("as"));
         g_variant_builder_add(&rules, "s", rule.constData());
+        g_variant_builder_add(&rules, "s", "type='method_call',interface='org.freedesktop.Notifications',member='Notify'");
         GVariant* result = g_dbus_connection_call_sync(m_connection, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                                        "org.freedesktop.DBus.Monitoring", "BecomeMonitor",
                                                        g_variant_new("(asu)", &rules, 0u), nullptr, G_DBUS_CALL_FLAGS_NONE,
@@ -159,6 +162,20 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_replies;
+    }
+
+    int calls()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_calls;
+    }
+
+    // When the call after the first `seen` crossed the bus; -1 if it did not.
+    // Asked once its answer came, so it has.
+    qint64 callAfter(int seen)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_calls > seen ? m_callStamps[seen % kStamps] : -1;
     }
 
     // Waits until more than `seen` replies came; the time of the next one, or -1.
@@ -187,8 +204,20 @@ private:
     {
         auto* self = static_cast<NotifyReplyWatch*>(data);
         const gchar* signature = g_dbus_message_get_signature(message);
-        if (incoming && g_dbus_message_get_message_type(message) == G_DBUS_MESSAGE_TYPE_METHOD_RETURN && signature
-            && qstrcmp(signature, "u") == 0) {
+        if (incoming && g_dbus_message_get_message_type(message) == G_DBUS_MESSAGE_TYPE_METHOD_CALL
+            && qstrcmp(g_dbus_message_get_member(message), "Notify") == 0) {
+            const qint64 stamp = now();
+            {
+                std::lock_guard<std::mutex> lock(self->m_mutex);
+                self->m_callStamps[self->m_calls % kStamps] = stamp;
+                ++self->m_calls;
+            }
+            // Dropped here: GDBus would answer a call nobody handles, and the
+            // bus closes a monitor that sends anything.
+            g_object_unref(message);
+            return nullptr;
+        } else if (incoming && g_dbus_message_get_message_type(message) == G_DBUS_MESSAGE_TYPE_METHOD_RETURN && signature
+                   && qstrcmp(signature, "u") == 0) {
             const qint64 stamp = now();
             std::lock_guard<std::mutex> lock(self->m_mutex);
             self->m_stamps[self->m_replies % kStamps] = stamp;
@@ -204,6 +233,8 @@ private:
     std::condition_variable m_arrived;
     int m_replies = 0;
     qint64 m_stamps[kStamps] = {};
+    int m_calls = 0;
+    qint64 m_callStamps[kStamps] = {};
 };
 
 // Polls dunst until it holds `count` toasts; false after the limit.
@@ -278,7 +309,7 @@ void releaseLibnotify(QVector<NotifyNotification*>* shown)
     shown->clear();
 }
 
-int desktopRun(int toasts)
+int desktopRun(int toasts, int repetitions)
 {
     Module module;
     if (!module.load())
@@ -312,7 +343,7 @@ int desktopRun(int toasts)
 
     struct Side
     {
-        Figures returned, answered, listed;
+        Figures returned, sent, answered, listed;
     } ours, theirs;
     int n = 0;
     int failures = 0;
@@ -321,17 +352,20 @@ int desktopRun(int toasts)
     auto round = [&](Side* side, const std::function<bool()>& show) {
         for (int i = 0; i < kPerRound; ++i) {
             const int seen = replies.replies();
+            const int seenCalls = replies.calls();
             const qint64 start = NotifyReplyWatch::now();
             const bool ok = show();
             const qint64 returned = NotifyReplyWatch::now();
             const qint64 answered = replies.waitPast(seen);
+            const qint64 sent = replies.callAfter(seenCalls);
             const bool listed = waitUntilDunstHolds(i + 1);
-            if (!ok || answered < 0 || !listed) {
+            if (!ok || answered < 0 || sent < 0 || !listed) {
                 ++failures;
                 continue;
             }
             if (side) {
                 side->returned.add(returned - start);
+                side->sent.add(sent - start);
                 side->answered.add(answered - start);
                 side->listed.add(NotifyReplyWatch::now() - start);
             }
@@ -351,16 +385,26 @@ int desktopRun(int toasts)
     failures += !closeAllInDunst();
     moduleRound(false);
     libnotifyRound(false);
+    // Each repetition gives one ratio of medians; their spread says how far
+    // one run of this benchmark can be trusted.
     const int rounds = (toasts + kPerRound - 1) / kPerRound;
-    for (int round = 0; round < rounds; ++round) {
-        // Alternate who goes first, so neither always meets a freshly emptied dunst.
-        if (round % 2) {
-            libnotifyRound(true);
-            moduleRound(true);
-        } else {
-            moduleRound(true);
-            libnotifyRound(true);
+    QVector<double> answeredRatios;
+    QVector<double> listedRatios;
+    for (int repetition = 0; repetition < repetitions; ++repetition) {
+        const int oursBefore = ours.answered.ns.size();
+        const int theirsBefore = theirs.answered.ns.size();
+        for (int round = 0; round < rounds; ++round) {
+            // Alternate who goes first, so neither always meets a freshly emptied dunst.
+            if (round % 2) {
+                libnotifyRound(true);
+                moduleRound(true);
+            } else {
+                moduleRound(true);
+                libnotifyRound(true);
+            }
         }
+        answeredRatios.append(ours.answered.since(oursBefore).medianMs() / theirs.answered.since(theirsBefore).medianMs());
+        listedRatios.append(ours.listed.since(oursBefore).medianMs() / theirs.listed.since(theirsBefore).medianMs());
     }
     module.destroy(service);
     notify_uninit();
@@ -372,20 +416,29 @@ int desktopRun(int toasts)
     auto line = [](const char* what, const Figures& figures) {
         std::printf("%-52s %10.3f %10.3f\n", what, figures.medianMs(), figures.quantileMs(0.9));
     };
-    std::printf("%d toasts each (summary, body, icon, two actions), %d at a time, closed between rounds\n",
-                ours.returned.ns.size(), kPerRound);
+    std::printf("%d toasts each (summary, body, icon, two actions), %d at a time, closed between rounds, "
+                "%d repetitions\n",
+                ours.returned.ns.size(), kPerRound, repetitions);
     std::printf("%-52s %10s %10s\n", "", "median ms", "p90 ms");
     line("module showToast returns", ours.returned);
     line("libnotify notify_notification_show returns", theirs.returned);
+    line("module: until Notify is on the bus", ours.sent);
+    line("libnotify: until Notify is on the bus", theirs.sent);
     line("module: until dunst answered Notify", ours.answered);
     line("libnotify: until dunst answered Notify", theirs.answered);
     line("module: until dunst lists the toast", ours.listed);
     line("libnotify: until dunst lists the toast", theirs.listed);
     std::printf("ratio showToast / notify_notification_show (call returns) = %.2f (goal <= 1.1)\n",
                 ours.returned.medianMs() / theirs.returned.medianMs());
-    std::printf("ratio module / libnotify (until dunst answered Notify) = %.2f\n",
-                ours.answered.medianMs() / theirs.answered.medianMs());
-    std::printf("ratio module / libnotify (until dunst lists the toast) = %.2f\n", ours.listed.medianMs() / theirs.listed.medianMs());
+    auto spread = [repetitions](const char* what, QVector<double> ratios) {
+        std::sort(ratios.begin(), ratios.end());
+        const int n = ratios.size();
+        const double median = n % 2 ? ratios.at(n / 2) : (ratios.at(n / 2 - 1) + ratios.at(n / 2)) / 2;
+        std::printf("ratio module / libnotify (%s) = %.2f (%.2f-%.2f over %d repetitions)\n", what, median,
+                    ratios.first(), ratios.last(), repetitions);
+    };
+    spread("until dunst answered Notify", answeredRatios);
+    spread("until dunst lists the toast", listedRatios);
     return 0;
 }
 
@@ -442,6 +495,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     int toasts = 200;
+    int repetitions = 5;
     bool noServer = false;
     while (!args.isEmpty()) {
         const QString arg = args.takeFirst();
@@ -450,12 +504,14 @@ int main(int argc, char** argv)
             noServer = true;
         else if (arg == QLatin1String("--toasts") && !args.isEmpty())
             toasts = args.takeFirst().toInt(&ok);
+        else if (arg == QLatin1String("--repetitions") && !args.isEmpty())
+            repetitions = args.takeFirst().toInt(&ok);
         else
             ok = false;
-        if (!ok || toasts < 1) {
-            std::fprintf(stderr, "usage: %s [--toasts N] [--no-server]\n", argv[0]);
+        if (!ok || toasts < 1 || repetitions < 1) {
+            std::fprintf(stderr, "usage: %s [--toasts N] [--repetitions N] [--no-server]\n", argv[0]);
             return 2;
         }
     }
-    return noServer ? noServerRun(toasts) : desktopRun(toasts);
+    return noServer ? noServerRun(toasts) : desktopRun(toasts, repetitions);
 }

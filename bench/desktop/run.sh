@@ -3,7 +3,7 @@
 # the module against libnotify on a private dunst, then showToast on a session
 # bus without a notification server. The programs' own warnings go to
 # BUILD_DIR/bench_desktoptoast.log.
-#   bench/desktop/run.sh [BUILD_DIR] [--toasts N]
+#   bench/desktop/run.sh [BUILD_DIR] [--toasts N] [--repetitions N]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build-bench}

@@ -5,9 +5,9 @@
 #include "systemtoastwinimpl.h"
 #include "toastdata.h"
 
-#include "support/ratioreporter.h"
-
 #include <winsim/control.h>
+
+#include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 
@@ -92,8 +92,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     winsim::control::pinOsVersion(QVersionNumber(10, 0, 19045));
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter({std::make_pair(std::string("BM_ShowToastFullExample"), std::string("BM_ParseFullExample"))});
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
 }
