@@ -209,7 +209,17 @@ HRESULT XmlDocument::LoadXmlWithSettings(HSTRING xml, IXmlLoadSettings*)
 
 HRESULT XmlDocument::loadXml(const QString& xml)
 {
-    // Parsed into a scratch document first so that bad text leaves this one as it was.
+    // An empty document, as every template starts, has nothing to keep: parse
+    // straight into it and empty it again when the text is bad.
+    if (children().empty()) {
+        const HRESULT hr = parseInto(xml, this);
+        while (FAILED(hr) && !children().empty()) {
+            ComPtr<IXmlNode> removed;
+            removeChild(children().front().Get(), &removed);
+        }
+        return hr;
+    }
+    // Otherwise into a scratch document first so that bad text leaves this one as it was.
     ComPtr<XmlDocument> scratch = Microsoft::WRL::Make<XmlDocument>();
     if (!scratch)
         return E_OUTOFMEMORY;

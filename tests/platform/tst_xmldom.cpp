@@ -50,6 +50,8 @@ private slots:
     void escaping_data();
     void escaping();
     void attributeValue();
+    void badTextKeepsDocument_data();
+    void badTextKeepsDocument();
 };
 
 void TestXmlDom::templates_data()
@@ -118,6 +120,25 @@ void TestXmlDom::attributeValue()
     QCOMPARE(setAttribute(item(doc, "binding", 0), "template", "ToastGeneric"), S_OK);
     QCOMPARE(xmlOf(item(doc, "binding", 0)),
              QStringLiteral("<binding template=\"ToastGeneric\"><image id=\"1\" src=\"x\"/><text id=\"1\"></text></binding>"));
+}
+
+// Text that is not XML leaves a document as it was, an empty one included,
+// which would otherwise keep the elements read before the error.
+void TestXmlDom::badTextKeepsDocument_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("loaded") << QStringLiteral("<toast><visual/></toast>");
+}
+
+void TestXmlDom::badTextKeepsDocument()
+{
+    QFETCH(QString, before);
+    ComPtr<IXmlDocument> doc = document(before);
+    ComPtr<IXmlDocumentIO> io;
+    QVERIFY(doc && SUCCEEDED(doc.As(&io)));
+    QVERIFY(FAILED(io->LoadXml(HstringWrapper(QStringLiteral("<toast><visual><binding>"), false).get())));
+    QCOMPARE(xmlOf(doc), before);
 }
 
 QTEST_GUILESS_MAIN(TestXmlDom)
