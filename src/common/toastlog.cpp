@@ -11,7 +11,8 @@ constexpr qint32 k_eFail = static_cast<qint32>(0x80004005u);
 
 void logCall(const QString& where, const QString& message)
 {
-    const QString line = QStringLiteral("call %1 : %2").arg(where, message);
+    // Joined rather than formatted: this runs for every step of every toast.
+    const QString line = QLatin1String("call ") + where + QLatin1String(" : ") + message;
     UmxLoggerLite::writeInfo(k_logTag, line.toStdWString());
 }
 
