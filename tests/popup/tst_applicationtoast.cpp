@@ -305,7 +305,7 @@ void TestApplicationToast::listenerHearsClicksCloseAndTimeout()
         handle.reset(); // the popup's weak reference expires; the recorder stays readable
 
     if (target.startsWith("button")) {
-        QTest::mouseClick(popup->button(target.endsWith('2') ? UmLiteContentDlg::Btn2 : UmLiteContentDlg::Btn1), Qt::LeftButton);
+        QTest::mouseClick(popup->button(UmLiteContentDlg::BtnType(target.endsWith('2') ? 2 : 1)), Qt::LeftButton);
     } else if (target.startsWith("segment")) {
         QLabel* segment = clickableSegment(*popup);
         QVERIFY2(segment && segment->text() == "Ana", "the clickable segment is shown whole");
