@@ -1,4 +1,5 @@
-// Guards the tray road end to end: module loaded by file name, a real balloon's texts and time-out, the click heard.
+// Guards the tray road end to end: module loaded by file name, the icon in the tray until hidden, a real balloon's
+// texts, icon and time-out, the click heard (once per init).
 // Runs under Xvfb with a tray (scripts/with-tray.sh); the host side is declared from the interface tables alone.
 #include <winsim/control.h>
 
@@ -6,6 +7,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QLabel>
+#include <QStyle>
 #include <QLibrary>
 #include <QSystemTrayIcon>
 
@@ -47,23 +49,19 @@ struct SlotLog : HostToastListener
     void failed(quint64 id, int code) override { calls << QStringLiteral("failed %1 %2").arg(id).arg(code); }
 };
 
-QWidget* balloon()
+// Qt draws both the icon in the tray and the balloon as widgets of its own.
+QWidget* shown(const char* className)
 {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QBalloonTip")
+        if (w->isVisible() && QByteArray(w->metaObject()->className()) == className)
             return w;
     }
     return nullptr;
 }
 
-QStringList labelTexts(QWidget* w)
+QWidget* balloon()
 {
-    QStringList texts;
-    for (QLabel* label : w->findChildren<QLabel*>()) {
-        if (!label->text().isEmpty())
-            texts << label->text();
-    }
-    return texts;
+    return shown("QBalloonTip");
 }
 
 } // namespace
@@ -109,7 +107,8 @@ void TestTrayRoad::clickReachesListener()
     QFETCH(int, expiration);
     QFETCH(int, expectedMs);
     HostToastService* service = m_create(false);
-    QVERIFY(service && service->init({}));
+    // Each init adds a connection: every click is heard twice.
+    QVERIFY(service && service->init({}) && service->init({}));
     auto listener = std::make_shared<SlotLog>();
     // Without a type there is no toast, and no record of one.
     QCOMPARE(service->show({{5, lines}}, listener), quint64(0));
@@ -126,7 +125,18 @@ void TestTrayRoad::clickReachesListener()
     QVERIFY(!service->update(0, request));
 
     QTRY_VERIFY(balloon());
-    const QStringList texts = labelTexts(balloon());
+    QVERIFY2(shown("QSystemTrayIconSys"), "the icon is in the tray");
+    // The lines, and the information icon as the style draws it.
+    const QIcon info = QApplication::style()->standardIcon(QStyle::SP_MessageBoxInformation);
+    QStringList texts;
+    bool informs = false;
+    for (QLabel* label : balloon()->findChildren<QLabel*>()) {
+        const QPixmap pixmap = label->property("pixmap").value<QPixmap>();
+        informs = informs || (!pixmap.isNull() && pixmap.toImage() == info.pixmap(pixmap.size()).toImage());
+        if (!label->text().isEmpty())
+            texts << label->text();
+    }
+    QVERIFY2(informs, "the balloon shows the information icon");
     for (const QString& line : lines)
         QVERIFY2(texts.count(line) == 1, qPrintable(texts.join('|')));
     // The balloon closes itself on a timer of the time it was given. Qt keeps
@@ -142,7 +152,7 @@ void TestTrayRoad::clickReachesListener()
     QVERIFY2(timed, qPrintable("timers of the balloon: " + intervals.join(' ')));
 
     QTest::mouseClick(balloon(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
-    QTRY_COMPARE(listener->calls, QStringList{"activated 0 1 0 Open"});
+    QTRY_COMPARE(listener->calls, (QStringList{"activated 0 1 0 Open", "activated 0 1 0 Open"}));
     QTRY_VERIFY(!balloon());
 
     // A listener the host has let go of hears nothing, and the click does not crash.
@@ -155,6 +165,7 @@ void TestTrayRoad::clickReachesListener()
     QTRY_VERIFY(!balloon());
 
     QVERIFY(service->hide(0));
+    QTRY_VERIFY2(!shown("QSystemTrayIconSys"), "hidden, the icon leaves the tray");
     QVERIFY(service->exists(0));
     m_delete(service);
     m_delete(nullptr);
