@@ -3,6 +3,7 @@
 
 #include "modulelibrary.h"
 #include "recordinglistener.h"
+#include "testdata.h"
 
 #include <winsim/control.h>
 
@@ -54,31 +55,18 @@ void TestNativeRoad::activationAndHide()
     auto listener = std::make_shared<RecordingListener>();
     const quint64 id = service->showToast(k_request, listener);
     QVERIFY(id != 0);
-    QVERIFY(service->isToastExist(id));
-
     const auto shown = winsim::control::shownToasts();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown[0].appUserModelId, QStringLiteral("Orvex.Office.Desktop"));
     QVERIFY(shown[0].xml.contains(QStringLiteral("<action content=\"Show changes\" arguments=\"show-changes\"/>")));
 
+    // The second button, then a hide: heard on this thread, with the toast's id, the index and reason 0.
     QVERIFY(winsim::control::raiseActivated(shown[0].key, QStringLiteral("show-changes")));
     QTRY_COMPARE(listener->count(), 1);
-    RecordingListener::Call call = listener->calls().at(0);
-    QCOMPARE(call.kind, RecordingListener::Activated);
-    QCOMPARE(call.id, id);
-    QCOMPARE(call.source, 1);
-    QCOMPARE(call.index, qint64(1));
-    QCOMPARE(call.action, QStringLiteral("show-changes"));
-    QCOMPARE(call.thread, QThread::currentThread());
-
     QVERIFY(service->hideToast(id));
-    QCOMPARE(listener->count(), 2);
-    call = listener->calls().at(1);
-    QCOMPARE(call.kind, RecordingListener::Dismissed);
-    QCOMPARE(call.id, id);
-    QCOMPARE(call.value, 0);
     QVERIFY(!winsim::control::shownToasts().at(0).onScreen);
     QVERIFY(service->isToastExist(id));
+    QCOMPARE(listener->heard(id), (QStringList{"activated 1 1 show-changes", "dismissed 0"}));
     module.destroy(service);
 }
 
@@ -92,24 +80,17 @@ void TestNativeRoad::hostProgramPrintsTheDocument()
     toastctl.setProcessEnvironment(env);
     toastctl.start(QStringLiteral(SNT_TOASTCTL_FILE),
                    {"--module", SNT_MODULE_FILE, "--platform-version", "10.0.19045", "--config", "{\"appUserModeId\":\"Orvex.Office\"}",
-                    "--dump-xml", "--hide-after", "0", "show", "{\"0\":0,\"5\":[\"a & b\"]}"});
+                    "--log", "--dump-xml", "--hide-after", "0", "show", "{\"0\":0,\"5\":[\"a & b\"]}"});
     QVERIFY(toastctl.waitForFinished(30000));
     QCOMPARE(toastctl.exitCode(), 0);
-    QList<QJsonObject> events;
-    for (const QByteArray& text : toastctl.readAllStandardOutput().split('\n'))
-        if (!text.isEmpty())
-            events << QJsonDocument::fromJson(text).object();
-    QCOMPARE(events.size(), 4);
-    const double id = events[0].value("id").toDouble();
-    QVERIFY(id > 0);
-    QCOMPARE(events[1].value("event").toString(), QStringLiteral("xml"));
-    QCOMPARE(events[1].value("id").toDouble(), id);
-    QCOMPARE(events[1].value("xml").toString(),
-             QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text id=\"1\">a &amp; b</text></binding></visual></toast>"));
-    QCOMPARE(events[2].value("event").toString(), QStringLiteral("dismissed"));
-    QCOMPARE(events[2].value("reason").toInt(), 0);
-    QVERIFY2(events[3] == QJsonObject({{"event", "hidden"}, {"id", id}, {"result", true}}),
-             QJsonDocument(events[3]).toJson(QJsonDocument::Compact).constData());
+    // Everything it printed, log lines included, with the toast's id as ID. The platform's own
+    // "hidden" event may reach the handlers before hideToast removes them; its lines are left out.
+    QStringList printed = QString::fromUtf8(toastctl.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const QString id = printed.filter("\"event\":\"shown\"").value(0).section(':', 2).section('}', 0, 0);
+    QVERIFY2(id.toULongLong() > 0, qPrintable(printed.join('\n')));
+    printed = printed.filter(QRegularExpression("^(?!.*(attachDismissed|onDismissed))"));
+    printed.replaceInStrings(QRegularExpression("(\"id\":|end id = )" + id + "\\b"), "\\1ID");
+    QCOMPARE(printed, testdata::lines("toastctl.txt", "native show, dump, hide"));
 }
 
 QTEST_GUILESS_MAIN(TestNativeRoad)

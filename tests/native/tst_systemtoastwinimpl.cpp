@@ -126,10 +126,7 @@ void TestSystemToastWinImpl::withoutManager()
     const quint64 id = service.showToast({{0, 0}, {5, "a"}}, {});
     QVERIFY(id != 0);
     winsim::control::failCall(QStringLiteral("RoGetActivationFactory"), k_invalidArg);
-    log.clear();
     QVERIFY(service.init({{"appUserModeId", k_appId}}));
-    QVERIFY(log.lines().contains(line("getActivationFactory<IToastNotificationManagerStatics>( RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &m_notifyManager)",
-                                      "error result = -2147024809")));
     log.clear();
     QVERIFY(!service.hideToast(id));
     QCOMPARE(log.lines(), lines(k_hide, {"notifymanager is null"}));
@@ -150,25 +147,26 @@ void TestSystemToastWinImpl::shownDocument_data()
     QTest::newRow("hero on text template keeps legacy binding") << Request{{0, 1}, {5, QStringList{"a", "b"}}, {6, "C:/h.png"}};
     QTest::newRow("markup in text and action")
         << Request{{0, 0}, {5, QStringList{"<b>&\"x\"</b>"}}, {10, QStringList{"{\"text\":\"a<b\",\"action\":\"q=\\\"1\\\"&r\"}"}}};
+    QTest::newRow("no type: refused") << Request{{5, QStringList{"a"}}};
+    QTest::newRow("type 8: refused after the template") << Request{{0, 8}, {5, QStringList{"a"}}, {6, "C:/h.png"}};
 }
 
 void TestSystemToastWinImpl::shownDocument()
 {
     QFETCH(Request, request);
     SystemToastWinImpl service;
-    QVERIFY(service.init({{"appUserModeId", k_appId}}));
     LogCapture log;
+    QVERIFY(service.init({{"appUserModeId", k_appId}}));
     const quint64 id = service.showToast(request, std::make_shared<RecordingListener>());
-    QVERIFY(id != 0);
-    QVERIFY(service.isToastExist(id));
+    const QString xml = testdata::text("nativeservice.txt", QTest::currentDataTag());
     const auto shown = winsim::control::shownToasts();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0].xml, testdata::text("nativeservice.txt", QTest::currentDataTag()));
-    QCOMPARE(shown[0].appUserModelId, k_appId);
-    const QStringList all = log.lines();
-    QCOMPARE(all.first(), line(k_show, "begin"));
-    QCOMPARE(all.last(), line(k_show, QStringLiteral("end id = %1").arg(id)));
-    QCOMPARE(all.filter(QStringLiteral("error")), QStringList());
+    QCOMPARE(shown.isEmpty() ? QString() : shown[0].xml, xml);
+    QCOMPARE(id != 0, !xml.isEmpty());
+    QCOMPARE(service.isToastExist(id), id != 0);
+    QVERIFY(shown.isEmpty() || shown[0].appUserModelId == k_appId);
+    // The whole log of init and showToast; $ID is the id it returned.
+    QStringList expected = testdata::lines("nativeservice.txt", "init") + testdata::lines("nativeservice.txt", QString::fromLatin1(QTest::currentDataTag()) + " log");
+    QCOMPARE(log.lines(), expected.replaceInStrings("$ID", QString::number(id)));
 }
 
 void TestSystemToastWinImpl::idsComeFromTheSharedCounter()
@@ -208,10 +206,7 @@ void TestSystemToastWinImpl::hideAndExistence()
     QVERIFY(winsim::control::waitForPlatformEvents());
     QCoreApplication::sendPostedEvents();
     // The platform's own "hidden by the application" event came too late to be reported again.
-    const auto calls = listener->calls();
-    QCOMPARE(calls.size(), 1);
-    QCOMPARE(calls[0].kind, RecordingListener::Dismissed);
-    QCOMPARE(calls[0].value, 0);
+    QCOMPARE(listener->heard(id), QStringList{"dismissed 0"});
 }
 
 void TestSystemToastWinImpl::chosenId_data()

@@ -136,6 +136,7 @@ void TestToastXml::builderOutput_data()
     QTest::newRow("duration 0 writes nothing") << k_text01 << "10.0.19045" << duration(0) << qint32(S_OK);
     QTest::newRow("duration 1 is short") << k_text01 << "10.0.19045" << duration(1) << qint32(S_OK);
     QTest::newRow("duration 2 is long") << k_text01 << "10.0.19045" << duration(2) << qint32(S_OK);
+    QTest::newRow("duration 3 is short") << k_text01 << "10.0.19045" << duration(3) << qint32(S_OK);
     QTest::newRow("audio loop without path") << k_text01 << "10.0.19045" << audio(QString(), 2) << qint32(S_OK);
     QTest::newRow("audio silent with path") << k_text01 << "10.0.19045" << audio("C:/a.wav", 1) << qint32(S_OK);
     QTest::newRow("image of 260 characters") << k_imageAndText01 << "10.0.19045" << setImage({{0, 4}, {3, longPath}}) << qint32(S_OK);
@@ -226,7 +227,6 @@ void TestToastXml::builderLog()
     QCOMPARE(qint32(build(document.Get())), result);
     QCOMPARE(log.lines(), testdata::lines("builderlog.txt", QTest::currentDataTag()));
     QCOMPARE(winsim::control::pendingFaults(), 0);
-    QCOMPARE(log.tags().count(QStringLiteral("vantor_feature:toast")), log.tags().size());
 }
 
 QTEST_GUILESS_MAIN(TestToastXml)

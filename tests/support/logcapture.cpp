@@ -6,10 +6,10 @@
 
 LogCapture::LogCapture()
 {
-    UmxLoggerLite::setSink([this](const std::wstring& tag, const std::wstring& line) {
+    UmxLoggerLite::setSink([this](const std::wstring&, const std::wstring& line) {
         const bool onPlatformThread = winsim::control::isPlatformEventThread();
         QMutexLocker lock(&m_mutex);
-        m_entries.append({QString::fromStdWString(tag), QString::fromStdWString(line), onPlatformThread});
+        m_entries.append({QString::fromStdWString(line), onPlatformThread});
     });
 }
 
@@ -32,11 +32,6 @@ QStringList LogCapture::collect(Pick pick) const
 QStringList LogCapture::lines() const
 {
     return collect([](const Entry& e, QStringList& out) { out << e.line; });
-}
-
-QStringList LogCapture::tags() const
-{
-    return collect([](const Entry& e, QStringList& out) { out << e.tag; });
 }
 
 QStringList LogCapture::platformLines() const

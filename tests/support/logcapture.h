@@ -11,14 +11,12 @@ public:
     ~LogCapture();
 
     QStringList lines() const;          // the lines, in order
-    QStringList tags() const;           // the tag of each line
     QStringList platformLines() const;  // the lines written on the platform's event thread
     void clear();
 
 private:
     struct Entry
     {
-        QString tag;
         QString line;
         bool onPlatformThread;
     };

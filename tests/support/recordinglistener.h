@@ -3,7 +3,7 @@
 #include "isystemnotifytoastlistener.h"
 
 #include <QMutex>
-#include <QString>
+#include <QStringList>
 #include <QThread>
 #include <QVector>
 
@@ -29,6 +29,9 @@ public:
 
     QVector<Call> calls() const;
     int count() const;
+    // Each call as a short line ("activated 1 0 open", "dismissed 2", "failed -2147467259"), marked
+    // when it names a toast other than id or came on a thread other than the caller's.
+    QStringList heard(quint64 id) const;
 
 private:
     void record(const Call& call);
