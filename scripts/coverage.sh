@@ -12,9 +12,10 @@ cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DSNT_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="--coverage -O0" -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 find "$dir" -name '*.gcda' -delete
-# The Wayland test runs as an unprivileged user; its counts land here too.
+# The Wayland test runs as an unprivileged user; its counts land here too, in
+# folders it may write and count files it may update.
 chmod -R a+rwX "$dir"
-(cd "$dir" && ctest --output-on-failure -j"$(nproc)") || echo "coverage: some tests failed; figures cover what ran" >&2
+(umask 000 && cd "$dir" && ctest --output-on-failure -j"$(nproc)") || echo "coverage: some tests failed; figures cover what ran" >&2
 mkdir -p "$dir/coverage"
 gcovr -r "$root" --object-directory "$dir" --filter "$root/src/" --exclude '.*_autogen.*' \
   --exclude-unreachable-branches --exclude-throw-branches \
