@@ -189,7 +189,8 @@ private slots:
     void image_data();
     void image();
     void fades();
-    void textAnimationFinishAppliesLabelVisibility();
+    void animationFinishAppliesVisibility_data();
+    void animationFinishAppliesVisibility();
 
 private:
     ModuleLibrary m_module;
@@ -631,25 +632,40 @@ void TestApplicationToast::fades()
     QVERIFY(controller.findChildren<QPropertyAnimation*>().isEmpty());
 }
 
-void TestApplicationToast::textAnimationFinishAppliesLabelVisibility()
+void TestApplicationToast::animationFinishAppliesVisibility_data()
 {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<bool>("shown");
+    // The line reads the end state from itself, the image from its animation;
+    // the other object carries the opposite value.
+    QTest::newRow("second line ends hidden") << 2 << QByteArray("onTextAnimationFinish()") << false;
+    QTest::newRow("image ends shown") << 0 << QByteArray("onImageAnimationFinish()") << true;
+}
+
+void TestApplicationToast::animationFinishAppliesVisibility()
+{
+    QFETCH(int, key);
+    QFETCH(QByteArray, slot);
+    QFETCH(bool, shown);
     const QSharedPointer<ToastContentWidget> content = contentFor(parsed(plainRequest({"a", "b"})));
     ToastContentAnimationController* controller = content->animationController().get();
-    QWidget* line = content->item(2);
-    QVERIFY(!line->isHidden());
+    QWidget* item = content->item(key);
+    QCOMPARE(item->isHidden(), shown);
 
     QTimer animation; // stands in for a content animation: it only has to be the sender
-    animation.setProperty("labelIndex", 2);
-    line->setProperty("labelIndex", 2);
-    line->setProperty("animationType", false);
-    controller->trackAnimation(2, &animation);
+    animation.setProperty("labelIndex", key);
+    item->setProperty("labelIndex", key);
+    animation.setProperty("animationType", key == 0 ? shown : !shown);
+    item->setProperty("animationType", key == 0 ? !shown : shown);
+    controller->trackAnimation(key, &animation);
     const QMetaObject* meta = controller->metaObject();
     QObject::connect(&animation, animation.metaObject()->method(animation.metaObject()->indexOfSignal("timeout()")),
-                     controller, meta->method(meta->indexOfSlot("onTextAnimationFinish()")));
+                     controller, meta->method(meta->indexOfSlot(slot.constData())));
     emit animation.timeout({});
 
-    QVERIFY2(line->isHidden(), "the line takes the visibility its animation ends with");
-    QVERIFY(!controller->isTracking(2));
+    QVERIFY2(item->isHidden() != shown, "the item takes the visibility its animation ends with");
+    QVERIFY(!controller->isTracking(key));
 }
 
 QTEST_MAIN(TestApplicationToast)
