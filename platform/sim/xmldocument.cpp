@@ -209,14 +209,18 @@ HRESULT XmlDocument::LoadXmlWithSettings(HSTRING xml, IXmlLoadSettings*)
 
 HRESULT XmlDocument::loadXml(const QString& xml)
 {
+    const auto empty = [this] {
+        while (!children().empty()) {
+            ComPtr<IXmlNode> removed;
+            removeChild(children().front().Get(), &removed);
+        }
+    };
     // An empty document, as every template starts, has nothing to keep: parse
     // straight into it and empty it again when the text is bad.
     if (children().empty()) {
         const HRESULT hr = parseInto(xml, this);
-        while (FAILED(hr) && !children().empty()) {
-            ComPtr<IXmlNode> removed;
-            removeChild(children().front().Get(), &removed);
-        }
+        if (FAILED(hr))
+            empty();
         return hr;
     }
     // Otherwise into a scratch document first so that bad text leaves this one as it was.
@@ -226,10 +230,7 @@ HRESULT XmlDocument::loadXml(const QString& xml)
     const HRESULT hr = scratch->parseInto(xml, scratch.Get());
     if (FAILED(hr))
         return hr;
-    while (!children().empty()) {
-        ComPtr<IXmlNode> removed;
-        removeChild(children().front().Get(), &removed);
-    }
+    empty();
     for (const ComPtr<IXmlNode>& child : scratch->children()) {
         ComPtr<IXmlNode> copy = of(child.Get())->clone(true, document());
         ComPtr<IXmlNode> appended;
