@@ -105,25 +105,23 @@ void BM_JsoncppAlone(benchmark::State& state)
         jsoncpp();
 }
 
-// Calls per timed batch: long enough that reading the clock is no part of the
-// figure.
-constexpr int kBatch = 20;
+// Each timed call runs its work this often: long enough that reading the
+// clock is no part of the figure.
+template <class Work>
+auto batch(Work work)
+{
+    return [work] {
+        for (int i = 0; i < 20; ++i)
+            work();
+    };
+}
 
 // The figure: one batch of each in turn.
 void BM_ParseVsJsoncpp(benchmark::State& state)
 {
     const QMap<int, QVariant> request = fullRequest();
     const JsoncppAlone jsoncpp;
-    timePaired(
-        state,
-        [&request] {
-            for (int i = 0; i < kBatch; ++i)
-                parseRequest(request);
-        },
-        [&jsoncpp] {
-            for (int i = 0; i < kBatch; ++i)
-                jsoncpp();
-        });
+    timePaired(state, batch([&request] { parseRequest(request); }), batch([&jsoncpp] { jsoncpp(); }));
 }
 
 // The host's share: its helper, which takes the text as a QString and
@@ -132,20 +130,13 @@ void BM_HostHelperVsJsoncpp(benchmark::State& state)
 {
     const QStringList texts = richLines() + actionTexts();
     const JsoncppAlone jsoncpp;
-    timePaired(
-        state,
-        [&texts] {
-            for (int i = 0; i < kBatch; ++i) {
-                for (const QString& text : texts) {
-                    Json::Value root;
-                    benchmark::DoNotOptimize(JsonHelper::parseJsonString(root, text));
-                }
-            }
-        },
-        [&jsoncpp] {
-            for (int i = 0; i < kBatch; ++i)
-                jsoncpp();
-        });
+    const auto helper = [&texts] {
+        for (const QString& text : texts) {
+            Json::Value root;
+            benchmark::DoNotOptimize(JsonHelper::parseJsonString(root, text));
+        }
+    };
+    timePaired(state, batch(helper), batch([&jsoncpp] { jsoncpp(); }));
 }
 
 } // namespace
