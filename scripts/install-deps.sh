@@ -9,7 +9,7 @@ packages=(
   # libqt6gui6 holds Qt 6's xcb and offscreen platform plug-ins
   qt6-base-dev qt6-base-dev-tools libqt6gui6 libqt6svg6 qt6-wayland
   libjsoncpp-dev libgtest-dev libbenchmark-dev
-  dbus dbus-x11 dunst libnotify-bin libnotify-dev
+  dbus dbus-x11 libdbus-1-dev dunst libnotify-bin libnotify-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool trayer xcompmgr imagemagick fonts-dejavu-core
   liblnk-utils libimage-exiftool-perl binutils file lintian
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 python3

@@ -16,6 +16,9 @@ FreedesktopBackend::FreedesktopBackend(int callTimeoutMs)
 
 FreedesktopBackend::~FreedesktopBackend()
 {
+    // The connection's notifiers belong to the thread: closed there.
+    FreedesktopChannel* channel = m_channel;
+    QMetaObject::invokeMethod(m_channel, [channel] { channel->close(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
     // The thread has ended, so the channel can go from here.

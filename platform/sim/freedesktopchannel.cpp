@@ -1,12 +1,8 @@
 #include "freedesktopchannel.h"
 
+#include "buswire.h"
 #include "freedesktopbackend.h"
-#include "freedesktopsignals.h"
 
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QDBusServiceWatcher>
 #include <QLoggingCategory>
 
 #include <algorithm>
@@ -17,9 +13,9 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcDelivery, "winsim.freedesktop")
 
-const QString kService = QStringLiteral("org.freedesktop.Notifications");
-const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
-const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const char kService[] = "org.freedesktop.Notifications";
+const char kPath[] = "/org/freedesktop/Notifications";
+const char kInterface[] = "org.freedesktop.Notifications";
 
 // Signals for ids nobody waits for are dropped beyond this many.
 constexpr int kMaxEarlyIds = 64;
@@ -27,32 +23,117 @@ constexpr int kMaxEarlyIds = 64;
 // milliseconds per toast on a virtual display) still answers each in time.
 constexpr int kMaxInFlight = 8;
 
-QDBusMessage serverCall(const QString& method)
+DBusMessage* serverCall(const char* method)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    DBusMessage* message = dbus_message_new_method_call(kService, kPath, kInterface, method);
     // A server that is not running is not started: activation may take far
     // longer than the caller can wait, and fails without a display anyway.
-    message.setAutoStartService(false);
+    dbus_message_set_auto_start(message, FALSE);
     return message;
 }
 
-int failureResult(const QDBusError& error, bool waitedFullTimeout)
+struct CallError
 {
-    switch (error.type()) {
-    case QDBusError::ServiceUnknown:
-    case QDBusError::Disconnected:
-        return freedesktop::ServerUnavailable;
-    case QDBusError::NoReply:
-    case QDBusError::Timeout:
-    case QDBusError::TimedOut:
-        // The bus also says NoReply when the server leaves without answering.
-        return waitedFullTimeout ? freedesktop::CallTimedOut : freedesktop::ServerGone;
-    default:
-        break;
+    QString name;
+    QString message;
+};
+
+// False for a method return; otherwise the error's name and text.
+bool callFailed(DBusMessage* reply, CallError* error)
+{
+    if (!reply) {
+        *error = {QStringLiteral(DBUS_ERROR_NO_REPLY), QStringLiteral("no answer")};
+        return true;
     }
-    if (error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+    if (dbus_message_get_type(reply) != DBUS_MESSAGE_TYPE_ERROR)
+        return false;
+    const char* text = nullptr;
+    DBusMessageIter it;
+    if (dbus_message_iter_init(reply, &it) && dbus_message_iter_get_arg_type(&it) == DBUS_TYPE_STRING)
+        dbus_message_iter_get_basic(&it, &text);
+    *error = {QString::fromUtf8(dbus_message_get_error_name(reply)), QString::fromUtf8(text ? text : "")};
+    return true;
+}
+
+int failureResult(const QString& errorName, bool waitedFullTimeout)
+{
+    if (errorName == QLatin1String(DBUS_ERROR_SERVICE_UNKNOWN) || errorName == QLatin1String(DBUS_ERROR_DISCONNECTED)
+        || errorName == QLatin1String(DBUS_ERROR_NAME_HAS_NO_OWNER))
         return freedesktop::ServerUnavailable;
+    // The bus also says NoReply when the server leaves without answering.
+    if (errorName == QLatin1String(DBUS_ERROR_NO_REPLY) || errorName == QLatin1String(DBUS_ERROR_TIMEOUT)
+        || errorName == QLatin1String(DBUS_ERROR_TIMED_OUT))
+        return waitedFullTimeout ? freedesktop::CallTimedOut : freedesktop::ServerGone;
     return freedesktop::ServerRefused;
+}
+
+void appendString(DBusMessageIter* it, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const char* data = utf8.constData();
+    dbus_message_iter_append_basic(it, DBUS_TYPE_STRING, &data);
+}
+
+// Hints are texts and flags.
+void appendHints(DBusMessageIter* it, const QVariantMap& hints)
+{
+    DBusMessageIter dict;
+    dbus_message_iter_open_container(it, DBUS_TYPE_ARRAY, "{sv}", &dict);
+    for (auto hint = hints.cbegin(); hint != hints.cend(); ++hint) {
+        DBusMessageIter entry;
+        DBusMessageIter variant;
+        dbus_message_iter_open_container(&dict, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
+        appendString(&entry, hint.key());
+        if (hint.value().userType() == QMetaType::Bool) {
+            const dbus_bool_t flag = hint.value().toBool();
+            dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, DBUS_TYPE_BOOLEAN_AS_STRING, &variant);
+            dbus_message_iter_append_basic(&variant, DBUS_TYPE_BOOLEAN, &flag);
+        } else {
+            dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, DBUS_TYPE_STRING_AS_STRING, &variant);
+            appendString(&variant, hint.value().toString());
+        }
+        dbus_message_iter_close_container(&entry, &variant);
+        dbus_message_iter_close_container(&dict, &entry);
+    }
+    dbus_message_iter_close_container(it, &dict);
+}
+
+DBusMessage* notifyCall(const NotifyRequest& request)
+{
+    DBusMessage* message = serverCall("Notify");
+    DBusMessageIter it;
+    dbus_message_iter_init_append(message, &it);
+    appendString(&it, request.appName);
+    const dbus_uint32_t replacesId = 0;
+    dbus_message_iter_append_basic(&it, DBUS_TYPE_UINT32, &replacesId);
+    appendString(&it, request.appIcon);
+    appendString(&it, request.summary);
+    appendString(&it, request.body);
+    DBusMessageIter actions;
+    dbus_message_iter_open_container(&it, DBUS_TYPE_ARRAY, DBUS_TYPE_STRING_AS_STRING, &actions);
+    for (const QString& action : request.actions)
+        appendString(&actions, action);
+    dbus_message_iter_close_container(&it, &actions);
+    appendHints(&it, request.hints);
+    const dbus_int32_t timeoutMs = request.timeoutMs;
+    dbus_message_iter_append_basic(&it, DBUS_TYPE_INT32, &timeoutMs);
+    return message;
+}
+
+bool readStrings(DBusMessage* reply, QStringList* strings)
+{
+    if (!dbus_message_has_signature(reply, "as"))
+        return false;
+    DBusMessageIter it;
+    DBusMessageIter array;
+    dbus_message_iter_init(reply, &it);
+    dbus_message_iter_recurse(&it, &array);
+    for (; dbus_message_iter_get_arg_type(&array) == DBUS_TYPE_STRING; dbus_message_iter_next(&array)) {
+        const char* text = nullptr;
+        dbus_message_iter_get_basic(&array, &text);
+        strings->append(QString::fromUtf8(text));
+    }
+    return true;
 }
 
 // Server close reasons by the platform's dismissal reasons.
@@ -79,32 +160,30 @@ QString hex(int hresult)
 
 FreedesktopChannel::FreedesktopChannel(int callTimeoutMs)
     : m_callTimeoutMs(callTimeoutMs > 0 ? callTimeoutMs : freedesktop::DefaultCallTimeoutMs)
-    , m_connectionName(QStringLiteral("winsim-freedesktop-%1").arg(reinterpret_cast<quintptr>(this), 0, 16))
-    , m_bus(QString())
 {
 }
 
-FreedesktopChannel::~FreedesktopChannel()
-{
-    delete m_signals;
-    delete m_serverWatcher;
-    if (m_bus.isConnected())
-        QDBusConnection::disconnectFromBus(m_connectionName);
-}
+FreedesktopChannel::~FreedesktopChannel() = default;
 
 void FreedesktopChannel::open()
 {
-    m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
-    if (!m_bus.isConnected()) {
-        qCWarning(lcDelivery) << "no session bus, toasts will fail:" << m_bus.lastError().message();
+    m_wire = new BusWire(this);
+    QString error;
+    if (!m_wire->open(&error)) {
+        qCWarning(lcDelivery).noquote() << "no session bus, toasts will fail:" << error;
         return;
     }
-    m_signals = new FreedesktopSignals(m_bus, this);
-    connect(m_signals, &FreedesktopSignals::ActionInvoked, this, &FreedesktopChannel::onActionInvoked);
-    connect(m_signals, &FreedesktopSignals::NotificationClosed, this, &FreedesktopChannel::onNotificationClosed);
-    m_serverWatcher = new QDBusServiceWatcher(kService, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(m_serverWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            &FreedesktopChannel::onServerOwnerChanged);
+    m_wire->setSignalHandler([this](DBusMessage* signal) { onSignal(signal); });
+    // Any sender: the server's unique name changes when it restarts.
+    m_wire->addMatch("type='signal',interface='org.freedesktop.Notifications',path='/org/freedesktop/Notifications'");
+    m_wire->addMatch("type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
+                     "member='NameOwnerChanged',arg0='org.freedesktop.Notifications'");
+}
+
+void FreedesktopChannel::close()
+{
+    if (m_wire)
+        m_wire->close();
 }
 
 void FreedesktopChannel::show(const ToastDelivery& delivery, const std::shared_ptr<ToastEventSink>& sink)
@@ -125,7 +204,7 @@ void FreedesktopChannel::show(const ToastDelivery& delivery, const std::shared_p
             sink->failed(freedesktop::BadDocument);
         return;
     }
-    if (!m_bus.isConnected()) {
+    if (!m_wire || !m_wire->isOpen()) {
         if (sink)
             sink->failed(freedesktop::ServerUnavailable);
         return;
@@ -164,30 +243,29 @@ void FreedesktopChannel::askCapabilities()
     m_capabilitiesState = Capabilities::Asking;
     m_capabilitiesAskedAt.start();
     const quint64 generation = m_generation;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(serverCall(QStringLiteral("GetCapabilities")),
-                                                                m_callTimeoutMs),
-                                                this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, generation](QDBusPendingCallWatcher* w) { onCapabilities(w, generation); });
+    m_wire->call(serverCall("GetCapabilities"), m_callTimeoutMs,
+                 [this, generation](DBusMessage* reply) { onCapabilities(reply, generation); });
 }
 
-void FreedesktopChannel::onCapabilities(QDBusPendingCallWatcher* watcher, quint64 generation)
+void FreedesktopChannel::onCapabilities(DBusMessage* reply, quint64 generation)
 {
-    watcher->deleteLater();
     if (generation != m_generation)
         return; // asked a server that has left; its departure ended the waiting toasts
 
-    const QDBusPendingReply<QStringList> reply = *watcher;
-    if (reply.isError()) {
+    CallError error;
+    QStringList capabilities;
+    if (!callFailed(reply, &error) && !readStrings(reply, &capabilities))
+        error = {QStringLiteral(DBUS_ERROR_INVALID_SIGNATURE),
+                 QStringLiteral("GetCapabilities answered with signature ") + QString::fromUtf8(dbus_message_get_signature(reply))};
+    if (!error.name.isEmpty()) {
         m_capabilitiesState = Capabilities::Unknown;
-        const int hresult =
-            failureResult(reply.error(), m_capabilitiesAskedAt.elapsed() >= m_callTimeoutMs * 9 / 10);
-        qCWarning(lcDelivery).noquote() << "no notification server:" << reply.error().message() << "-> failing"
+        const int hresult = failureResult(error.name, m_capabilitiesAskedAt.elapsed() >= m_callTimeoutMs * 9 / 10);
+        qCWarning(lcDelivery).noquote() << "no notification server:" << error.message << "-> failing"
                                         << m_queue.size() << "toast(s) with" << hex(hresult);
         failQueued(hresult);
         return;
     }
-    m_capabilities = reply.value();
+    m_capabilities = capabilities;
     m_capabilitiesState = Capabilities::Known;
     qCDebug(lcDelivery) << "server capabilities:" << m_capabilities;
     pump();
@@ -217,21 +295,16 @@ void FreedesktopChannel::send(quint64 key)
                               << "is shown without its buttons";
     const NotifyRequest request = it->document.request(it->appUserModelId, m_capabilities);
 
-    QDBusMessage message = serverCall(QStringLiteral("Notify"));
-    message << request.appName << uint(0) << request.appIcon << request.summary << request.body << request.actions
-            << request.hints << qint32(request.timeoutMs);
     it->stage = Stage::Sending;
     it->sentAt.start();
     ++m_inFlight;
     const quint64 generation = m_generation;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, m_callTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, key, generation](QDBusPendingCallWatcher* w) { onNotifyReply(w, key, generation); });
+    m_wire->call(notifyCall(request), m_callTimeoutMs,
+                 [this, key, generation](DBusMessage* reply) { onNotifyReply(reply, key, generation); });
 }
 
-void FreedesktopChannel::onNotifyReply(QDBusPendingCallWatcher* watcher, quint64 key, quint64 generation)
+void FreedesktopChannel::onNotifyReply(DBusMessage* reply, quint64 key, quint64 generation)
 {
-    watcher->deleteLater();
     if (generation != m_generation)
         return; // the server left; its departure ended the toast
     --m_inFlight;
@@ -241,12 +314,11 @@ void FreedesktopChannel::onNotifyReply(QDBusPendingCallWatcher* watcher, quint64
         return;
     }
 
-    const QDBusMessage reply = watcher->reply();
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        const QDBusError error(reply);
+    CallError error;
+    if (callFailed(reply, &error)) {
         const bool fullWait = it->sentAt.elapsed() >= m_callTimeoutMs * 9 / 10;
-        const int hresult = failureResult(error, fullWait);
-        qCWarning(lcDelivery).noquote() << "Notify of toast" << key << "failed:" << error.name() << error.message()
+        const int hresult = failureResult(error.name, fullWait);
+        qCWarning(lcDelivery).noquote() << "Notify of toast" << key << "failed:" << error.name << error.message
                                         << "->" << hex(hresult);
         fail(key, hresult);
         // A server that answers nothing in time will not serve the queue either.
@@ -255,15 +327,16 @@ void FreedesktopChannel::onNotifyReply(QDBusPendingCallWatcher* watcher, quint64
         pump();
         return;
     }
-    if (reply.signature() != QLatin1String("u")) {
+    dbus_uint32_t id = 0;
+    if (!dbus_message_has_signature(reply, DBUS_TYPE_UINT32_AS_STRING)
+        || !dbus_message_get_args(reply, nullptr, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID)) {
         qCWarning(lcDelivery).noquote() << "Notify of toast" << key << "answered with signature"
-                                        << reply.signature() << "instead of an id";
+                                        << dbus_message_get_signature(reply) << "instead of an id";
         fail(key, freedesktop::BadReply);
         pump();
         return;
     }
 
-    const quint32 id = reply.arguments().at(0).toUInt();
     if (m_keyByServerId.contains(id))
         qCWarning(lcDelivery) << "server id" << id << "given twice; toast" << m_keyByServerId.value(id)
                               << "can no longer be told apart from toast" << key;
@@ -289,27 +362,54 @@ void FreedesktopChannel::closeOnServer(quint64 key)
     if (toast == m_toasts.end() || toast->closeSent)
         return; // its NotificationClosed is on the way
     toast->closeSent = true;
-    const quint32 id = toast->serverId;
-    QDBusMessage message = serverCall(QStringLiteral("CloseNotification"));
-    message << id;
+    const dbus_uint32_t id = toast->serverId;
+    DBusMessage* message = serverCall("CloseNotification");
+    dbus_message_append_args(message, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID);
     const quint64 generation = m_generation;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, m_callTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, key, id, generation](QDBusPendingCallWatcher* w) {
-        w->deleteLater();
-        if (!w->isError() || generation != m_generation)
-            return; // the server reports the close with NotificationClosed
-        const auto it = m_toasts.constFind(key);
-        if (it == m_toasts.cend() || it->serverId != id)
-            return;
-        if (it->activated) {
-            // Its outcome was the activation; a server that no longer knows
-            // the id has closed it already.
-            forget(key);
-            return;
+    m_wire->call(message, m_callTimeoutMs,
+                 [this, key, id, generation](DBusMessage* reply) { onCloseReply(reply, key, id, generation); });
+}
+
+void FreedesktopChannel::onCloseReply(DBusMessage* reply, quint64 key, quint32 id, quint64 generation)
+{
+    CallError error;
+    if (!callFailed(reply, &error) || generation != m_generation)
+        return; // the server reports the close with NotificationClosed
+    const auto it = m_toasts.constFind(key);
+    if (it == m_toasts.cend() || it->serverId != id)
+        return;
+    if (it->activated) {
+        // Its outcome was the activation; a server that no longer knows
+        // the id has closed it already.
+        forget(key);
+        return;
+    }
+    qCWarning(lcDelivery).noquote() << "CloseNotification of toast" << key << "failed:" << error.message;
+    dismiss(key, 1);
+}
+
+void FreedesktopChannel::onSignal(DBusMessage* signal)
+{
+    dbus_uint32_t id = 0;
+    if (dbus_message_has_interface(signal, kInterface) && dbus_message_has_path(signal, kPath)) {
+        const char* actionKey = nullptr;
+        dbus_uint32_t reason = 0;
+        if (dbus_message_has_member(signal, "ActionInvoked") && dbus_message_has_signature(signal, "us")) {
+            dbus_message_get_args(signal, nullptr, DBUS_TYPE_UINT32, &id, DBUS_TYPE_STRING, &actionKey, DBUS_TYPE_INVALID);
+            onActionInvoked(id, QString::fromUtf8(actionKey));
+        } else if (dbus_message_has_member(signal, "NotificationClosed") && dbus_message_has_signature(signal, "uu")) {
+            dbus_message_get_args(signal, nullptr, DBUS_TYPE_UINT32, &id, DBUS_TYPE_UINT32, &reason, DBUS_TYPE_INVALID);
+            onNotificationClosed(id, reason);
         }
-        qCWarning(lcDelivery).noquote() << "CloseNotification of toast" << key << "failed:" << w->error().message();
-        dismiss(key, 1);
-    });
+        return;
+    }
+    const char* names[3] = {};
+    if (dbus_message_is_signal(signal, DBUS_INTERFACE_DBUS, "NameOwnerChanged")
+        && dbus_message_has_sender(signal, DBUS_SERVICE_DBUS) && dbus_message_has_signature(signal, "sss")
+        && dbus_message_get_args(signal, nullptr, DBUS_TYPE_STRING, &names[0], DBUS_TYPE_STRING, &names[1],
+                                 DBUS_TYPE_STRING, &names[2], DBUS_TYPE_INVALID)
+        && qstrcmp(names[0], kService) == 0)
+        onServerOwnerChanged(QString::fromUtf8(names[0]), QString::fromUtf8(names[1]), QString::fromUtf8(names[2]));
 }
 
 void FreedesktopChannel::closeActivated(quint64 key)

@@ -6,7 +6,6 @@
 
 #include <winsim/delivery.h>
 
-#include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
@@ -15,12 +14,11 @@
 
 #include <memory>
 
-class QDBusPendingCallWatcher;
-class QDBusServiceWatcher;
+struct DBusMessage;
 
 namespace winsim {
 
-class FreedesktopSignals;
+class BusWire;
 
 class FreedesktopChannel : public QObject
 {
@@ -30,6 +28,8 @@ public:
     ~FreedesktopChannel() override;
 
     void open();
+    // Leaves the bus; runs on the channel's thread before it ends.
+    void close();
     void show(const ToastDelivery& delivery, const std::shared_ptr<ToastEventSink>& sink);
     void hide(quint64 key);
 
@@ -59,11 +59,13 @@ private:
     };
 
     void askCapabilities();
-    void onCapabilities(QDBusPendingCallWatcher* watcher, quint64 generation);
+    void onCapabilities(DBusMessage* reply, quint64 generation);
     void pump();
     void send(quint64 key);
     void failQueued(int hresult);
-    void onNotifyReply(QDBusPendingCallWatcher* watcher, quint64 key, quint64 generation);
+    void onNotifyReply(DBusMessage* reply, quint64 key, quint64 generation);
+    void onCloseReply(DBusMessage* reply, quint64 key, quint32 id, quint64 generation);
+    void onSignal(DBusMessage* signal);
     void closeOnServer(quint64 key);
     void closeActivated(quint64 key);
     void onActionInvoked(uint id, const QString& actionKey);
@@ -76,10 +78,7 @@ private:
     Toast forget(quint64 key);
 
     const int m_callTimeoutMs;
-    const QString m_connectionName;
-    QDBusConnection m_bus;
-    FreedesktopSignals* m_signals = nullptr;
-    QDBusServiceWatcher* m_serverWatcher = nullptr;
+    BusWire* m_wire = nullptr;
 
     Capabilities m_capabilitiesState = Capabilities::Unknown;
     QStringList m_capabilities;

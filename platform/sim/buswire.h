@@ -1,0 +1,76 @@
+// A private session-bus connection run by libdbus on the thread that opens it:
+// its socket and timers are watched by that thread's Qt event loop, and every
+// handler runs there. A call is written to the socket by the caller itself,
+// not handed to another thread first as QtDBus does, which is most of the
+// time a toast takes to reach the server.
+#pragma once
+
+#include <dbus/dbus.h>
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace winsim {
+
+class BusWire : public QObject
+{
+public:
+    // Gets the answer to a call: a method return or an error, the bus's own,
+    // or one libdbus makes up when the call timed out or could not be sent.
+    using ReplyHandler = std::function<void(DBusMessage* reply)>;
+    using SignalHandler = std::function<void(DBusMessage* signal)>;
+
+    explicit BusWire(QObject* parent = nullptr);
+    ~BusWire() override;
+
+    // False, with the reason in *error, when there is no session bus.
+    bool open(QString* error);
+    // Drops the connection; pending handlers are never called. Must run on
+    // the wire's thread.
+    void close();
+    bool isOpen() const { return m_connection != nullptr; }
+
+    // Signals matching the rule reach the signal handler; not waited for.
+    void addMatch(const char* rule);
+    void setSignalHandler(SignalHandler handler) { m_onSignal = std::move(handler); }
+
+    // Takes the message. The handler runs later, on this thread, exactly once.
+    void call(DBusMessage* message, int timeoutMs, ReplyHandler done);
+
+private:
+    struct Watch
+    {
+        QSocketNotifier* read = nullptr;
+        QSocketNotifier* write = nullptr;
+    };
+
+    static dbus_bool_t addWatch(DBusWatch* watch, void* data);
+    static void removeWatch(DBusWatch* watch, void* data);
+    static void toggleWatch(DBusWatch* watch, void* data);
+    static dbus_bool_t addTimeout(DBusTimeout* timeout, void* data);
+    static void removeTimeout(DBusTimeout* timeout, void* data);
+    static void toggleTimeout(DBusTimeout* timeout, void* data);
+    static void dispatchStatusChanged(DBusConnection* connection, DBusDispatchStatus status, void* data);
+    static DBusHandlerResult filter(DBusConnection* connection, DBusMessage* message, void* data);
+    static void replied(DBusPendingCall* pending, void* data);
+
+    void handleWatch(DBusWatch* watch, unsigned int condition);
+    void queueDispatch();
+    void dispatch();
+
+    DBusConnection* m_connection = nullptr;
+    QHash<DBusWatch*, Watch> m_watches;
+    QHash<DBusTimeout*, QTimer*> m_timeouts;
+    QSet<DBusPendingCall*> m_pending;
+    SignalHandler m_onSignal;
+    bool m_dispatchQueued = false;
+};
+
+} // namespace winsim
