@@ -350,26 +350,32 @@ void NodeCore::serialize(QString* out) const
             of(child.Get())->serialize(out);
         return;
     case NodeType_AttributeNode:
-        *out += m_name + QLatin1String("=\"") + escapeAttributeValue(innerText()) + QLatin1Char('"');
+        out->append(m_name);
+        out->append(QLatin1String("=\""));
+        appendEscapedAttributeValue(out, innerText());
+        out->append(QLatin1Char('"'));
         return;
     case NodeType_ElementNode:
         break;
     default:
         return;
     }
-    *out += QLatin1Char('<') + m_name;
+    out->append(QLatin1Char('<'));
+    out->append(m_name);
     for (const ComPtr<IXmlNode>& attribute : m_attributes) {
-        *out += QLatin1Char(' ');
+        out->append(QLatin1Char(' '));
         of(attribute.Get())->serialize(out);
     }
     if (m_children.empty() && !m_explicitEndTag) {
-        *out += QLatin1String("/>");
+        out->append(QLatin1String("/>"));
         return;
     }
-    *out += QLatin1Char('>');
+    out->append(QLatin1Char('>'));
     for (const ComPtr<IXmlNode>& child : m_children)
         of(child.Get())->serialize(out);
-    *out += QLatin1String("</") + m_name + QLatin1Char('>');
+    out->append(QLatin1String("</"));
+    out->append(m_name);
+    out->append(QLatin1Char('>'));
 }
 
 void NodeCore::cloneChildrenInto(NodeCore* copy, bool deep, const DocumentLinkPtr& document) const
@@ -389,39 +395,57 @@ void NodeCore::cloneChildrenInto(NodeCore* copy, bool deep, const DocumentLinkPt
     }
 }
 
-QString escapeText(const QString& text)
+namespace {
+
+// What a character is written as, or null when it is written as itself.
+const char* textReference(ushort c)
 {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        default: out += c; break;
-        }
+    switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    default: return nullptr;
     }
-    return out;
 }
 
-QString escapeAttributeValue(const QString& value)
+const char* attributeReference(ushort c)
 {
-    QString out;
-    out.reserve(value.size());
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        // Kept as references so that reading the document back gives the same value.
-        case '\n': out += QLatin1String("&#xA;"); break;
-        case '\r': out += QLatin1String("&#xD;"); break;
-        case '\t': out += QLatin1String("&#x9;"); break;
-        default: out += c; break;
+    switch (c) {
+    case '"': return "&quot;";
+    // Kept as references so that reading the document back gives the same value.
+    case '\n': return "&#xA;";
+    case '\r': return "&#xD;";
+    case '\t': return "&#x9;";
+    default: return textReference(c);
+    }
+}
+
+// Copies the runs between references whole: most texts have none.
+void appendEscaped(QString* out, const QString& text, const char* (*reference)(ushort))
+{
+    const QChar* begin = text.constData();
+    const QChar* run = begin;
+    const QChar* const end = begin + text.size();
+    for (const QChar* c = begin; c != end; ++c) {
+        if (const char* replacement = reference(c->unicode())) {
+            out->append(run, int(c - run));
+            out->append(QLatin1String(replacement));
+            run = c + 1;
         }
     }
-    return out;
+    out->append(run, int(end - run));
+}
+
+} // namespace
+
+void appendEscapedText(QString* out, const QString& text)
+{
+    appendEscaped(out, text, &textReference);
+}
+
+void appendEscapedAttributeValue(QString* out, const QString& value)
+{
+    appendEscaped(out, value, &attributeReference);
 }
 
 bool isValidName(const QString& name)

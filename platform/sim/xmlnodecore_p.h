@@ -93,8 +93,8 @@ private:
     bool m_explicitEndTag = false;
 };
 
-QString escapeText(const QString& text);
-QString escapeAttributeValue(const QString& value);
+void appendEscapedText(QString* out, const QString& text);
+void appendEscapedAttributeValue(QString* out, const QString& value);
 // XML 1.0 names as the parser accepts them (no namespace rules).
 bool isValidName(const QString& name);
 

@@ -34,7 +34,7 @@ ComPtr<IXmlNode> XmlText::clone(bool, const DocumentLinkPtr& document)
 
 void XmlText::serialize(QString* out) const
 {
-    *out += escapeText(m_data);
+    appendEscapedText(out, m_data);
 }
 
 HRESULT XmlText::SplitText(UINT32 offset, IXmlText** secondPart)

@@ -84,6 +84,8 @@ void TestXmlDom::escaping_data()
     QTest::newRow("already escaped") << "&amp;" << "&amp;amp;" << "&amp;amp;";
     QTest::newRow("injection attempt") << "\"/><image src=\"x" << "\"/&gt;&lt;image src=\"x" << "&quot;/&gt;&lt;image src=&quot;x";
     QTest::newRow("non-latin") << "Grüße ✓" << "Grüße ✓" << "Grüße ✓";
+    // A reader turns a raw line break or tab in an attribute into a space.
+    QTest::newRow("line break and tab") << "one\ntwo\tthree" << "one\ntwo\tthree" << "one&#xA;two&#x9;three";
 }
 
 void TestXmlDom::escaping()
