@@ -36,12 +36,8 @@ HRESULT ToastNotificationManagerStatics::GetTemplateContent(ToastTemplateType ty
     WINSIM_CALL("IToastNotificationManagerStatics::GetTemplateContent", content);
     if (!content)
         return E_POINTER;
-    *content = nullptr;
-    const QString xml = toastTemplateXml(static_cast<int>(type));
-    if (xml.isEmpty())
-        return E_INVALIDARG;
-    *content = xml::makeDocument(xml).Detach();
-    return *content ? S_OK : E_OUTOFMEMORY;
+    *content = toastTemplateDocument(static_cast<int>(type)).Detach();
+    return *content ? S_OK : E_INVALIDARG;
 }
 
 HRESULT ToastNotificationManagerStatics::ActivateInstance(IInspectable** instance)

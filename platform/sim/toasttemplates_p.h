@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QString>
+#include <windows.data.xml.dom.h>
+#include <wrl/client.h>
 
 namespace winsim {
 
-// The document GetTemplateContent returns for a ToastTemplateType value, as
-// Windows writes it; empty for a value that names no template.
-QString toastTemplateXml(int templateType);
+// A new document as GetTemplateContent returns it for a ToastTemplateType
+// value, as Windows writes it; null for a value that names no template.
+Microsoft::WRL::ComPtr<ABI::Windows::Data::Xml::Dom::IXmlDocument> toastTemplateDocument(int templateType);
 
 } // namespace winsim
