@@ -209,28 +209,17 @@ HRESULT XmlDocument::LoadXmlWithSettings(HSTRING xml, IXmlLoadSettings*)
 
 HRESULT XmlDocument::loadXml(const QString& xml)
 {
-    const auto empty = [this] {
-        while (!children().empty()) {
-            ComPtr<IXmlNode> removed;
-            removeChild(children().front().Get(), &removed);
-        }
-    };
-    // An empty document, as every template starts, has nothing to keep: parse
-    // straight into it and empty it again when the text is bad.
-    if (children().empty()) {
-        const HRESULT hr = parseInto(xml, this);
-        if (FAILED(hr))
-            empty();
-        return hr;
-    }
-    // Otherwise into a scratch document first so that bad text leaves this one as it was.
+    // Parsed into a scratch document first so that bad text leaves this one as it was.
     ComPtr<XmlDocument> scratch = Microsoft::WRL::Make<XmlDocument>();
     if (!scratch)
         return E_OUTOFMEMORY;
     const HRESULT hr = scratch->parseInto(xml, scratch.Get());
     if (FAILED(hr))
         return hr;
-    empty();
+    while (!children().empty()) {
+        ComPtr<IXmlNode> removed;
+        removeChild(children().front().Get(), &removed);
+    }
     for (const ComPtr<IXmlNode>& child : scratch->children()) {
         ComPtr<IXmlNode> copy = of(child.Get())->clone(true, document());
         ComPtr<IXmlNode> appended;
@@ -289,14 +278,6 @@ HRESULT XmlDocument::parseInto(const QString& xml, NodeCore* root)
 ComPtr<IXmlDocument> makeDocument()
 {
     return Microsoft::WRL::Make<XmlDocument>();
-}
-
-ComPtr<IXmlDocument> makeDocument(const QString& xml)
-{
-    ComPtr<XmlDocument> document = Microsoft::WRL::Make<XmlDocument>();
-    if (!document || FAILED(document->loadXml(xml)))
-        return nullptr;
-    return document;
 }
 
 } // namespace xml

@@ -49,8 +49,6 @@ private:
 };
 
 ComPtr<IXmlDocument> makeDocument();
-// A document loaded from text; null when the text is not well-formed XML.
-ComPtr<IXmlDocument> makeDocument(const QString& xml);
 
 } // namespace xml
 } // namespace winsim
