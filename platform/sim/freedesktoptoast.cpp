@@ -111,8 +111,8 @@ bool FreedesktopToast::parse(const QString& xml, QString* error)
         } else if (bindings == 1 && parentIs("binding") && open.size() == 3 && name == QLatin1String("image")) {
             const QString src = attributes.value(QLatin1String("src")).toString();
             const QStringView placement = attributes.value(QLatin1String("placement"));
-            if (src.isEmpty()) {
-                // an unfilled template image
+            if (src.isEmpty() || localPath(src) == QLatin1String("/")) {
+                // an unfilled template image, or one left as a bare "file:///"
             } else if (placement == QLatin1String("appLogoOverride")) {
                 m_logo = src;
             } else if (placement == QLatin1String("hero")) {

@@ -105,6 +105,7 @@ void FreedesktopDeliveryTest::notifyArguments_data()
     QTest::newRow("markup escaped for a markup server") << kFullServer;
     QTest::newRow("plain server without actions") << QStringList{"body"};
     QTest::newRow("silent sound event") << kFullServer;
+    QTest::newRow("image naming no file") << kFullServer;
 }
 
 void FreedesktopDeliveryTest::notifyArguments()
