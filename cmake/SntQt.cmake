@@ -43,7 +43,11 @@ macro(snt_find_qt)
   endif()
 endmacro()
 
-snt_find_qt(Core Gui Widgets DBus)
+snt_find_qt(Core Gui Widgets)
+# Only the simulated platform talks D-Bus; Windows has none.
+if(NOT WIN32)
+  snt_find_qt(DBus)
+endif()
 message(STATUS "Building against Qt ${${SNT_QT}_VERSION}")
 
 # Names of what gets installed: the Qt 5 build keeps the plain names, another
