@@ -5,6 +5,7 @@ target_sources(systemnotifytoast_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/winrt/hstringwrapper.h
   ${CMAKE_CURRENT_LIST_DIR}/winrt/hstringwrapper.cpp
   ${CMAKE_CURRENT_LIST_DIR}/winrt/activationfactory.h
+  ${CMAKE_CURRENT_LIST_DIR}/winrt/toasteventhandler.h
   ${CMAKE_CURRENT_LIST_DIR}/toastxmlbuilders_p.h
   ${CMAKE_CURRENT_LIST_DIR}/systemtoastnotify.h
   ${CMAKE_CURRENT_LIST_DIR}/systemtoastnotify.cpp

@@ -1,11 +1,11 @@
 #include "systemtoastnotify.h"
 
 #include "hstringwrapper.h"
+#include "toasteventhandler.h"
 #include "toastlog.h"
 #include "winrtlibrary.h"
 
 #include <winstring.h>
-#include <wrl/event.h>
 
 #include <QThread>
 
@@ -17,7 +17,6 @@ using ABI::Windows::UI::Notifications::ToastDismissalReason;
 using ABI::Windows::UI::Notifications::ToastDismissedEventArgs;
 using ABI::Windows::UI::Notifications::ToastFailedEventArgs;
 using ABI::Windows::UI::Notifications::ToastNotification;
-using Microsoft::WRL::Callback;
 using Microsoft::WRL::ComPtr;
 
 struct SystemToastNotify::NotificationHolder
@@ -115,7 +114,7 @@ HRESULT SystemToastNotify::attachActivated()
     if (!m_holder || !m_holder->notification)
         return E_FAIL;
     std::weak_ptr<SystemToastNotify> weakThis = shared_from_this();
-    ComPtr<ActivatedHandler> handler = Callback<ActivatedHandler>(
+    ComPtr<ActivatedHandler> handler = makeToastEventHandler<ActivatedHandler, IInspectable>(
         [weakThis](IToastNotification* sender, IInspectable* args) -> HRESULT {
             try {
                 std::shared_ptr<SystemToastNotify> self = weakThis.lock();
@@ -148,7 +147,7 @@ HRESULT SystemToastNotify::attachDismissed(quint64 expiration)
     if (!m_holder || !m_holder->notification)
         return E_FAIL;
     std::weak_ptr<SystemToastNotify> weakThis = shared_from_this();
-    ComPtr<DismissedHandler> handler = Callback<DismissedHandler>(
+    ComPtr<DismissedHandler> handler = makeToastEventHandler<DismissedHandler, IToastDismissedEventArgs>(
         [weakThis, expiration](IToastNotification* sender, IToastDismissedEventArgs* args) -> HRESULT {
             try {
                 Q_UNUSED(expiration) // kept with the handler; the platform times the toast itself
@@ -176,7 +175,7 @@ HRESULT SystemToastNotify::attachFailed()
     if (!m_holder || !m_holder->notification)
         return E_FAIL;
     std::weak_ptr<SystemToastNotify> weakThis = shared_from_this();
-    ComPtr<FailedHandler> handler = Callback<FailedHandler>(
+    ComPtr<FailedHandler> handler = makeToastEventHandler<FailedHandler, IToastFailedEventArgs>(
         [weakThis](IToastNotification* sender, IToastFailedEventArgs* args) -> HRESULT {
             try {
                 std::shared_ptr<SystemToastNotify> self = weakThis.lock();

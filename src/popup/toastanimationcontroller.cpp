@@ -62,6 +62,9 @@ void ToastAnimationController::startShowAnimation(QWidget* window)
         paintingOpacity(window)->setOpacity(0.0);
     window->show();
     m_showAnimation = fade(window, 0.0f, 1.0f, this);
+    // Some window systems (Wine's) keep a translucent window at the opacity of
+    // its last paint; one more paint at full opacity shows it everywhere.
+    connect(m_showAnimation, &QPropertyAnimation::finished, window, qOverload<>(&QWidget::update));
     m_showAnimation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
