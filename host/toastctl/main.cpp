@@ -3,9 +3,7 @@
 #include "toastctlsession.h"
 #include "umxloggerlite.h"
 
-#include <shobjidl.h>
-#include <winsim/control.h>
-#include <winsim/dllnames.h>
+#include "toastctlplatform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,19 +12,9 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTimer>
-#include <QVersionNumber>
 
-#include <cerrno>
-#include <cstddef>
 #include <cstdio>
-#include <cstring>
 #include <memory>
-
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
 
@@ -51,9 +39,11 @@ const char k_help[] =
     "  --config JSON            what init receives: appUserModeId, startMenuLnkPath, appName, rccSources\n"
     "  --app-id ID              the process's own application id (default toastctl), used when\n"
     "                           --config names no appUserModeId\n"
-    "  --platform-version X.Y.Z pin the Windows version the platform reports\n"
+    "  --platform-version X.Y.Z pin the Windows version the simulated platform reports\n"
+    "                           (not on Windows)\n"
     "  --log                    print the module's log lines as {\"event\":\"log\",...}\n"
-    "  --dump-xml               print the documents the in-memory delivery received\n"
+    "  --dump-xml               print the documents the simulated in-memory delivery\n"
+    "                           received (not on Windows)\n"
     "  --wait MS                how long to wait for an outcome (default 30000)\n"
     "  --all                    report every outcome until --wait ends\n"
     "  --hide-after MS          hide the toast after MS\n"
@@ -65,7 +55,7 @@ const char k_help[] =
     "Exit status: 0 done, 2 usage error or no screen for the road asked, 3 module not\n"
     "loadable, 4 no outcome in time, 5 the service refused the toast.\n"
     "Without a DISPLAY or WAYLAND_DISPLAY that answers (and QT_QPA_PLATFORM unset) native toasts\n"
-    "run on Qt's offscreen platform; popups and tray balloons need a screen.\n";
+    "run on Qt's offscreen platform; popups and tray balloons need a screen (not on Windows).\n";
 
 const char k_defaultAppId[] = "toastctl";
 
@@ -79,112 +69,6 @@ int noScreen(const QString& what, const QString& why)
 {
     std::fprintf(stderr, "toastctl: %s needs a screen, and %s\n", qPrintable(what), qPrintable(why));
     return ExitUsage;
-}
-
-// Within a second: the host of a stale display may swallow packets.
-bool connects(int family, const sockaddr* address, socklen_t length)
-{
-    const int fd = socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    bool done = connect(fd, address, length) == 0;
-    if (!done && errno == EINPROGRESS) {
-        pollfd waiting{fd, POLLOUT, 0};
-        int error = 0;
-        socklen_t size = sizeof error;
-        done = poll(&waiting, 1, 1000) == 1 && getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
-    }
-    close(fd);
-    return done;
-}
-
-// X servers also listen on the abstract socket of the same path; Xlib tries it first.
-bool connectsLocal(const QByteArray& path, bool abstractFirst)
-{
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path - 1)
-        return false;
-    const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + size_t(path.size()) + 1);
-    if (abstractFirst) {
-        std::memcpy(address.sun_path + 1, path.constData(), size_t(path.size()));
-        if (connects(AF_UNIX, reinterpret_cast<sockaddr*>(&address), length))
-            return true;
-        std::memset(address.sun_path, 0, sizeof address.sun_path);
-    }
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    return connects(AF_UNIX, reinterpret_cast<sockaddr*>(&address), length);
-}
-
-bool connectsTcp(const QByteArray& host, int port)
-{
-    addrinfo hints{};
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.constData(), QByteArray::number(port).constData(), &hints, &found) != 0)
-        return false;
-    bool done = false;
-    for (addrinfo* it = found; it && !done; it = it->ai_next)
-        done = connects(it->ai_family, it->ai_addr, it->ai_addrlen);
-    freeaddrinfo(found);
-    return done;
-}
-
-// DISPLAY is [protocol/][host]:number[.screen]: no host (or "unix") is the local
-// socket, then TCP on localhost as Xlib falls back; a host is TCP port 6000 + number.
-// Only whether something accepts is asked, not whether it lets us in.
-bool xServerAnswers(const QByteArray& display)
-{
-    const int colon = display.lastIndexOf(':');
-    const int slash = colon < 0 ? -1 : display.lastIndexOf('/', colon);
-    const QByteArray protocol = slash < 0 ? QByteArray() : display.left(slash);
-    const QByteArray host = display.mid(slash + 1, colon - slash - 1);
-    bool ok = false;
-    const int number = display.mid(colon + 1).split('.').first().toInt(&ok);
-    if (colon < 0 || !ok || number < 0 || number > 59535)
-        return false;
-    const bool local = host.isEmpty() || host == "unix" || protocol == "unix";
-    if (local && connectsLocal("/tmp/.X11-unix/X" + QByteArray::number(number), true))
-        return true;
-    if (host == "unix" || protocol == "unix")
-        return false;
-    return connectsTcp(host.isEmpty() ? QByteArray("localhost") : host, 6000 + number);
-}
-
-// WAYLAND_DISPLAY names a socket in XDG_RUNTIME_DIR, or is a path of its own.
-bool waylandAnswers(const QByteArray& name)
-{
-    if (name.startsWith('/'))
-        return connectsLocal(name, false);
-    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
-    return !runtimeDir.isEmpty() && connectsLocal(runtimeDir + '/' + name, false);
-}
-
-// Leaves Qt only the displays that answer: on a stale one (an ssh session's
-// DISPLAY) Qt aborts. Empty when a display is left, else why there is none.
-QString noDisplayLeft()
-{
-    const QByteArray display = qgetenv("DISPLAY");
-    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
-    if (display.isEmpty() && wayland.isEmpty())
-        return QStringLiteral("neither DISPLAY nor WAYLAND_DISPLAY is set");
-    const bool x = !display.isEmpty() && xServerAnswers(display);
-    const bool w = !wayland.isEmpty() && waylandAnswers(wayland);
-    QStringList dead;
-    if (!display.isEmpty() && !x) {
-        dead << QStringLiteral("DISPLAY \"%1\"").arg(QString::fromLocal8Bit(display));
-        qunsetenv("DISPLAY");
-    }
-    if (!wayland.isEmpty() && !w) {
-        dead << QStringLiteral("WAYLAND_DISPLAY \"%1\"").arg(QString::fromLocal8Bit(wayland));
-        qunsetenv("WAYLAND_DISPLAY");
-    }
-    // Qt 5 tries X first whatever answers.
-    if (!dead.isEmpty() && x != w)
-        qputenv("QT_QPA_PLATFORM", x ? "xcb" : "wayland");
-    if (x || w)
-        return QString();
-    return dead.join(QLatin1String(" and ")) + QLatin1String(dead.size() > 1 ? " do not answer" : " does not answer");
 }
 
 struct Options
@@ -269,13 +153,11 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
     options.dumpXml = parser.isSet("dump-xml");
     options.all = parser.isSet("all");
 
-    if (parser.isSet("platform-version")) {
-        const QVersionNumber version = QVersionNumber::fromString(parser.value("platform-version"));
-        if (version.isNull() || version.segmentCount() > 3) {
-            error = QStringLiteral("--platform-version takes X.Y.Z");
-            return false;
-        }
-        winsim::control::pinOsVersion(version);
+    if (parser.isSet("platform-version") && !toastctl::pinPlatformVersion(parser.value("platform-version"), error))
+        return false;
+    if (options.dumpXml && !toastctl::hasSimulationControls()) {
+        error = QStringLiteral("--dump-xml reads the simulated platform's in-memory delivery, which Windows does not have");
+        return false;
     }
 
     if (options.command == QLatin1String("supported")) {
@@ -368,29 +250,6 @@ private:
     std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
-// As a Windows host calls SetCurrentProcessExplicitAppUserModelID: through shell32.
-// Without that library there is nothing to set; the module then says what it misses.
-bool setProcessAppId(const QString& id, QString& error)
-{
-    QLibrary shell32(winsim::localLibraryFileName(QStringLiteral("shell32.dll")));
-    const auto set = reinterpret_cast<decltype(&SetCurrentProcessExplicitAppUserModelID)>(
-        shell32.resolve("SetCurrentProcessExplicitAppUserModelID"));
-    if (!set)
-        return true;
-    const HRESULT hr = set(id.toStdWString().c_str());
-    if (FAILED(hr)) {
-        error = QStringLiteral("--app-id \"%1\" refused by the platform (%2)").arg(id, QString::number(hr));
-        return false;
-    }
-    return true;
-}
-
-// The facade's own choice: native toasts from Windows 10 on, tray balloons before.
-bool isNativeRoad(const Options& options)
-{
-    return !options.appDrawn && winsim::control::osVersion().majorVersion() >= 10;
-}
-
 int runShow(const Options& options, ModuleHandle& module)
 {
     LogLines log(options.log);
@@ -422,8 +281,8 @@ int runShow(const Options& options, ModuleHandle& module)
     }
     printEvent({{"event", "shown"}, {"id", double(id)}});
     if (options.dumpXml) {
-        for (const winsim::control::ShownToast& toast : winsim::control::shownToasts())
-            printEvent({{"event", "xml"}, {"id", double(id)}, {"xml", toast.xml}});
+        for (const QString& document : toastctl::shownToastDocuments())
+            printEvent({{"event", "xml"}, {"id", double(id)}, {"xml", document}});
     }
 
     if (options.hideAfterMs >= 0) {
@@ -475,6 +334,7 @@ int main(int argc, char* argv[])
     }
 
     if (options.command == QLatin1String("supported")) {
+        toastctl::initializeThread();
         QCoreApplication app(argc, argv);
         ModuleHandle module;
         if (!module.load(options.module, error)) {
@@ -487,7 +347,7 @@ int main(int argc, char* argv[])
 
     // A terminal without a display: native toasts need no screen, so Qt gets
     // one that draws nowhere instead of failing to reach an X server.
-    const QString noDisplay = qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? noDisplayLeft() : QString();
+    const QString noDisplay = qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? toastctl::noDisplayLeft() : QString();
     const bool screenless = !noDisplay.isEmpty();
     if (screenless) {
         if (options.appDrawn)
@@ -496,13 +356,14 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "toastctl: %s; going on without a screen\n", qPrintable(noDisplay));
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    toastctl::initializeThread();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    if (screenless && !isNativeRoad(options))
+    if (screenless && (options.appDrawn || !toastctl::nativeToastsExpected()))
         return noScreen(QStringLiteral("the tray balloon (no native toasts: platform version below 10, "
                                        "or no notification server on the session bus)"),
                         noDisplay);
-    if (!options.appId.isEmpty() && !setProcessAppId(options.appId, error))
+    if (!options.appId.isEmpty() && !toastctl::setProcessAppId(options.appId, error))
         return usageError(error);
     if (options.rightToLeft)
         app.setLayoutDirection(Qt::RightToLeft);

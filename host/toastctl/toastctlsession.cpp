@@ -46,10 +46,15 @@ bool ModuleHandle::load(const QString& file, QString& error)
         candidates << file;
     } else {
         const QString appDir = QCoreApplication::applicationDirPath();
+#ifdef _WIN32
+        // A Windows host ships the module beside itself, where its imports lie too.
+        candidates << appDir + QStringLiteral("/" SNT_INSTALLED_MODULE_FROM_BINDIR);
+#else
         candidates << appDir + QStringLiteral("/../lib/lib" SYSTEMNOTIFYTOAST_MODULE_NAME ".so")
                    << appDir + QStringLiteral("/" SNT_INSTALLED_MODULE_FROM_BINDIR)
-                   << appDir + QStringLiteral("/lib" SYSTEMNOTIFYTOAST_MODULE_NAME ".so")
-                   << QStringLiteral(SYSTEMNOTIFYTOAST_MODULE_NAME);
+                   << appDir + QStringLiteral("/lib" SYSTEMNOTIFYTOAST_MODULE_NAME ".so");
+#endif
+        candidates << QStringLiteral(SYSTEMNOTIFYTOAST_MODULE_NAME);
     }
     QStringList errors;
     for (const QString& candidate : candidates) {
