@@ -119,7 +119,7 @@ private:
         QStringList paths = m_searchPaths;
         const QByteArray fromEnv = qgetenv("UMLITE_SKIN_PATH");
         if (!fromEnv.isEmpty())
-            paths += QString::fromLocal8Bit(fromEnv).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+            paths += QString::fromLocal8Bit(fromEnv).split(QDir::listSeparator(), Qt::SkipEmptyParts);
         if (QCoreApplication::instance()) {
             const QString appDir = QCoreApplication::applicationDirPath();
             paths << appDir << appDir + QStringLiteral("/skin")

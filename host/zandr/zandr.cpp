@@ -29,6 +29,12 @@ QString applicationParentDir()
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
 }
 
+// The host's runtime hands out paths as the system writes them.
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 
 } // namespace
 
@@ -43,8 +49,8 @@ QString zandr::dirs::frameworks(const QString& subDir, void*)
     if (base.isEmpty())
         base = applicationParentDir();
     if (base.isEmpty() || subDir.isEmpty())
-        return base;
-    return QDir(base).filePath(subDir);
+        return native(base);
+    return native(QDir(base).filePath(subDir));
 }
 
 QString zandr::dirs::officeInstallRoot()
@@ -55,7 +61,7 @@ QString zandr::dirs::officeInstallRoot()
         QMutexLocker lock(&state().mutex);
         root = state().installRoot;
     }
-    return root.isEmpty() ? applicationParentDir() : root;
+    return native(root.isEmpty() ? applicationParentDir() : root);
 }
 
 QString zandr::getLibFileName(const QString& baseName)
