@@ -9,11 +9,14 @@
 # Windows finds a DLL's imports in the executable's folder, so all of it sits in bin/.
 #
 # Usage: scripts/build-windows.sh [--tests] OUT
-#   --tests  also build the programs that check the build under Wine, into OUT/tests/
+#   --tests  also build the programs that check the build under Wine; they go
+#            into OUT/bin beside the module, where a host would be
 #
 # Qt for Windows: $SNT_QT5_MINGW (a folder holding bin/Qt5Core.dll), else the
 # archive ../shared/qt5-mingw/qt5-mingw.tar.xz unpacked once into
 # ~/.cache/qt5-mingw. Build tree: $SNT_WINDOWS_BUILD_DIR (default build-windows).
+# The Windows Runtime headers MinGW-w64 lacks: $SNT_WINSDK_DIR/include, else
+# ../shared/winsdk/include (the build's own default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -40,8 +43,10 @@ fi
 qt=$(cd "$qt" && pwd)
 
 build=${SNT_WINDOWS_BUILD_DIR:-$root/build-windows}
+headers=()
+[ -z "${SNT_WINSDK_DIR:-}" ] || headers=(-DSNT_WINRT_HEADERS_DIR="$SNT_WINSDK_DIR/include")
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_BUILD_TYPE=Release -DSNT_BUILD_WINDOWS_TESTS="$tests" >/dev/null
+  -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_BUILD_TYPE=Release -DSNT_BUILD_WINDOWS_TESTS="$tests" "${headers[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # Every object must have been built with a real WRL: the winsdk folder's
@@ -58,8 +63,7 @@ cp "$qt/plugins/platforms/qwindows.dll" "$out/bin/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$out/bin/styles/"
 cp "$qt"/plugins/imageformats/*.dll "$out/bin/imageformats/"
 if [ "$tests" = ON ]; then
-  mkdir -p "$out/tests"
-  cp "$build"/tests-windows/*.exe "$out/tests/"
+  cp "$build"/tests-windows/*.exe "$out/bin/"
 fi
 
 # The DLLs the folder's binaries import, as far down as they go; the system's
@@ -67,7 +71,6 @@ fi
 objdump=x86_64-w64-mingw32-objdump
 imports() { "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
 queue=("$out"/bin/*.dll "$out"/bin/*.exe "$out"/bin/*/*.dll "$out"/addons/*/*.dll)
-[ "$tests" = ON ] && queue+=("$out"/tests/*.exe)
 while [ ${#queue[@]} -gt 0 ]; do
   file=${queue[0]}
   queue=("${queue[@]:1}")

@@ -14,6 +14,8 @@ packages=(
   liblnk-utils libimage-exiftool-perl binutils file lintian
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 python3
   sway grim qtwayland5
+  # the Windows build run as Windows runs it
+  wine wine64
 )
 
 missing=()

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every check: src/ compiled for Windows, the suite built with
+# Builds and runs every check: the Windows build run under Wine, the suite built with
 # Qt 5 and again with Qt 6, the Qt 5 suite under AddressSanitizer +
 # UndefinedBehaviorSanitizer, and a short fuzzing run.
 # Usage: scripts/test.sh [--quick|--deb]
-#   --quick  only the Windows compile check and the plain suites (Qt 5 and Qt 6)
+#   --quick  only the Windows check and the plain suites (Qt 5 and Qt 6)
 #   --deb    also install, run and remove the Debian packages of both (always on CI)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +20,7 @@ run_suite() { # build-dir, extra cmake args...
   echo "$(basename "$dir"): built and passed in $((SECONDS - start)) s"
 }
 
-echo "== Windows: src/ compiled by MinGW-w64 against the real SDK's declarations =="
+echo "== Windows: built with MinGW-w64, its DLL's exports, run under Wine =="
 scripts/check-windows.sh
 
 echo "== suite =="
