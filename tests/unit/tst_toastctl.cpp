@@ -1,7 +1,10 @@
-// Guards toastctl as a host sees it: JSON in, JSON lines and exit statuses out (help, usage, no module, refusal, no screen).
+// Guards toastctl as a host sees it: JSON in, JSON lines and exit statuses out (help, usage, no module, refusal, no screen),
+// and request files that are no file or too large.
 #include "dunstprobe.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,9 +48,25 @@ class TestToastctl : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void terminalRuns_data();
     void terminalRuns();
+
+private:
+    QTemporaryDir m_dir;
 };
+
+void TestToastctl::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(mkfifo(QFile::encodeName(m_dir.filePath("fifo.json")).constData(), 0600) == 0);
+    // Sparse: as large as they say without taking the room.
+    for (const auto& file : {qMakePair(QStringLiteral("16MiB.json"), qint64(16) << 20),
+                             qMakePair(QStringLiteral("over16MiB.json"), (qint64(16) << 20) + 1)}) {
+        QFile big(m_dir.filePath(file.first));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(file.second));
+    }
+}
 
 void TestToastctl::terminalRuns_data()
 {
@@ -70,6 +89,13 @@ void TestToastctl::terminalRuns_data()
         {{"--colour", "show", "{}"}, "colour"},
         {{"show"}, "exactly one REQUEST"},
         {{"show", "@/no/such/request.json"}, "cannot read"},
+        // Nothing that would block or read without end: a FIFO without a writer, a device, a huge file.
+        {{"show", "@" + m_dir.filePath("fifo.json")}, "fifo.json: not a regular file"},
+        {{"show", "@/dev/zero"}, "/dev/zero: not a regular file"},
+        {{"show", "@" + m_dir.path()}, ": not a regular file"},
+        {{"--config", "@/dev/zero", "show", "{\"0\":1}"}, "/dev/zero: not a regular file"},
+        {{"show", "@" + m_dir.filePath("over16MiB.json")}, "over16MiB.json: larger than 16 MiB"},
+        {{"show", "@" + m_dir.filePath("16MiB.json")}, "invalid JSON"},
         {{"--wait", "soon", "show", "{\"0\":1}"}, "--wait"},
         {{"--update", "{\"0\":1}", "show", "{\"0\":1}"}, "go together"},
         {{"--platform-version", "ten", "supported"}, "X.Y.Z"},
