@@ -1,6 +1,7 @@
 #include "requestjson.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +16,8 @@ constexpr int k_keyTextFields = 5;
 constexpr int k_keyImageSize = 4;
 constexpr int k_keyActions = 10;
 constexpr int k_keyTextFormat = 17;
+// Far above any real request; a bound so that a wrong file cannot eat the memory.
+constexpr qint64 k_maxJsonFileBytes = 16 * 1024 * 1024;
 
 bool parseObject(const QString& text, QJsonObject& object, QString& error)
 {
@@ -78,11 +81,23 @@ bool readJsonArgument(const QString& argument, QString& text, QString& error)
         return true;
     }
     QFile file(argument.mid(1));
+    // Asked before opening: opening a FIFO waits for a writer, a device reads forever.
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile()) {
+        error = QStringLiteral("cannot read %1: not a regular file").arg(file.fileName());
+        return false;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("cannot read %1: %2").arg(file.fileName(), file.errorString());
         return false;
     }
-    text = QString::fromUtf8(file.readAll());
+    // Read one byte past the bound: the file may have grown since it was asked about.
+    const QByteArray bytes = file.read(k_maxJsonFileBytes + 1);
+    if (bytes.size() > k_maxJsonFileBytes) {
+        error = QStringLiteral("cannot read %1: larger than 16 MiB").arg(file.fileName());
+        return false;
+    }
+    text = QString::fromUtf8(bytes);
     return true;
 }
 

@@ -1,7 +1,14 @@
 #include "systemnotifytoastexports.h"
 
 #include "systemversion.h"
+#include "toastlog.h"
 #include "vantortoastwrapper.h"
+
+#if defined(_WIN32)
+#include "windowsapi.h"
+#else
+#include <dlfcn.h>
+#endif
 
 // The three plain names the host resolves, with the default calling convention;
 // nothing else leaves the library.
@@ -10,6 +17,32 @@
 #else
 #define SNT_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
+
+namespace {
+
+// Native toasts leave their event handlers with the platform when the service
+// goes, and the platform may call them long after: once a service has existed,
+// a host's unload must not take their code away. Not done at load, so that a
+// host that only asks isSupportSystemToast can still unload the module.
+void pinModule()
+{
+#if defined(_WIN32)
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&pinModule), &self))
+        logCall(QStringLiteral("`anonymous-namespace'::pinModule"),
+                QStringLiteral("error = %1").arg(QString::number(GetLastError())));
+#else
+    // NOLOAD: the module is loaded already; this only adds a reference that is
+    // never dropped, and NODELETE keeps it mapped through any dlclose.
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&pinModule), &info) || !info.dli_fname
+        || !dlopen(info.dli_fname, RTLD_NOW | RTLD_NODELETE | RTLD_NOLOAD))
+        logCall(QStringLiteral("`anonymous-namespace'::pinModule"), QStringLiteral("error = %1").arg(QString::fromLocal8Bit(dlerror())));
+#endif
+}
+
+} // namespace
 
 SNT_EXPORT bool isSupportSystemToast()
 {
@@ -20,6 +53,8 @@ SNT_EXPORT bool isSupportSystemToast()
 
 SNT_EXPORT ISystemNotifyToast* createSystemNotifyToast(bool useApplicationToast)
 {
+    static const bool pinned = (pinModule(), true);
+    Q_UNUSED(pinned)
     return new VantorToastWrapper(useApplicationToast);
 }
 

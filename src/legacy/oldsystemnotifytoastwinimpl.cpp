@@ -2,6 +2,8 @@
 
 #include "toastdata.h"
 
+#include <QFileInfo>
+
 #include <limits>
 
 namespace {
@@ -51,7 +53,8 @@ quint64 OldSystemNotifyToastWinImpl::showToast(const QMap<int, QVariant>& reques
         ? int(qMin<quint32>(data.expiration(), quint32(std::numeric_limits<int>::max())))
         : k_defaultBalloonMs;
 
-    m_trayIcon.setIcon(QIcon(data.iconPath()));
+    // Only a regular file is read: a FIFO or a device would block the GUI thread.
+    m_trayIcon.setIcon(QFileInfo(data.iconPath()).isFile() ? QIcon(data.iconPath()) : QIcon());
     m_trayIcon.setVisible(true);
     m_trayIcon.showMessage(title, message, QSystemTrayIcon::Information, time);
 

@@ -6,6 +6,7 @@
 #include "toastdata.h"
 #include "toastlog.h"
 #include "toastmodulecontext.h"
+#include "toastrequestkey.h"
 #include "toastxmlbuilders_p.h"
 #include "winrtlibrary.h"
 
@@ -77,6 +78,23 @@ public:
     PROPVARIANT value;
 };
 
+// The notification server reads the toast's images: a FIFO or a device named
+// as one would block it, and every toast after it. Such a path is left out as
+// if none were given; a missing file still goes to the platform as it is.
+QMap<int, QVariant> withoutSpecialFiles(const QMap<int, QVariant>& request)
+{
+    QMap<int, QVariant> checked = request;
+    for (const int key : {int(ToastKeyImagePath), int(ToastKeyHeroImagePath)}) {
+        const QString path = request.value(key).toString();
+        const QFileInfo info(path);
+        if (path.isEmpty() || !info.exists() || info.isFile())
+            continue;
+        logCall(k_showPlace, QStringLiteral("not a regular file, no image:%1").arg(path));
+        checked.remove(key);
+    }
+    return checked;
+}
+
 } // namespace
 
 SystemToastWinImpl::SystemToastWinImpl() = default;
@@ -109,7 +127,7 @@ quint64 SystemToastWinImpl::showToast(const QMap<int, QVariant>& request,
         return id;
     }
     ToastData data;
-    if (!data.parse(request)) {
+    if (!data.parse(withoutSpecialFiles(request))) {
         logCall(k_showPlace, QStringLiteral("parse data failed"));
         return id;
     }

@@ -65,7 +65,8 @@ QWindow* hostWindow()
     QWindow* window = QGuiApplication::focusWindow();
     while (window && !isMainKind(window))
         window = window->transientParent();
-    if (window)
+    // A window on its way out may still hold the focus.
+    if (window && window->isVisible())
         return window;
     const QWindowList windows = QGuiApplication::topLevelWindows();
     for (QWindow* candidate : windows) {
@@ -156,6 +157,34 @@ void ApplicationToastWidget::attachToHostWindow()
     winId();
     if (QWindow* window = windowHandle())
         window->setTransientParent(m_hostWindow);
+    // The compositor takes a popup surface down with its parent; the service
+    // would go on claiming a popup nobody sees.
+    connect(m_hostWindow, &QWindow::visibleChanged, this, &ApplicationToastWidget::onHostWindowVisibleChanged);
+    connect(m_hostWindow, &QObject::destroyed, this, &ApplicationToastWidget::onHostWindowGone);
+}
+
+void ApplicationToastWidget::onHostWindowVisibleChanged(bool visible)
+{
+    if (!visible)
+        onHostWindowGone();
+}
+
+// Moves the popup to another window of the host, or to none, and keeps it on
+// screen; its timer runs on untouched.
+void ApplicationToastWidget::onHostWindowGone()
+{
+    if (m_hostWindow)
+        disconnect(m_hostWindow, nullptr, this, nullptr);
+    m_hostWindow = nullptr;
+    if (!isVisible())
+        return;
+    // A shown popup surface keeps its parent: it is taken down and made anew.
+    hide();
+    if (QWindow* window = windowHandle())
+        window->setTransientParent(nullptr);
+    attachToHostWindow();
+    placeInCorner();
+    show();
 }
 
 void ApplicationToastWidget::activate()
@@ -271,6 +300,12 @@ void ApplicationToastWidget::onHideAnimationFinish()
 
 void ApplicationToastWidget::resizeEvent(QResizeEvent* event)
 {
+    placeInCorner();
+    UmLiteContentDlg::resizeEvent(event);
+}
+
+void ApplicationToastWidget::placeInCorner()
+{
     // On Wayland the corner is the host window's: a maximised host puts it
     // in the screen's corner.
     const QWindow* host = onWayland() ? m_hostWindow.data() : nullptr;
@@ -295,7 +330,6 @@ void ApplicationToastWidget::resizeEvent(QResizeEvent* event)
         }
         move(at);
     }
-    UmLiteContentDlg::resizeEvent(event);
 }
 
 void ApplicationToastWidget::changeStyle()

@@ -61,6 +61,9 @@ private:
     void onActionButtonClicked(int index);
     void applyToastData(const ToastData& data);
     void attachToHostWindow();
+    void onHostWindowVisibleChanged(bool visible);
+    void onHostWindowGone();
+    void placeInCorner();
     void bringToFront();
     void activate();
 

@@ -7,7 +7,9 @@
 QIcon loadToastIcon(const QString& iconName)
 {
     const QFileInfo info(iconName);
-    if (info.exists())
+    // A FIFO or a device would block or feed the reader for good: only a
+    // regular file is read, anything else counts as no file.
+    if (info.isFile())
         return QIcon(iconName);
     if (info.suffix().compare(QLatin1String("ico"), Qt::CaseInsensitive) == 0)
         return UmDrawHelper::loadIcoIcon(iconName);

@@ -2,6 +2,7 @@
 #include "nativeexample.h"
 #include "systemtoastwinimpl.h"
 
+#include "fifofeeder.h"
 #include "logcapture.h"
 #include "recordinglistener.h"
 #include "shortcutbytes.h"
@@ -80,6 +81,7 @@ private:
     QString m_userPrograms;
     QString m_commonPrograms;
     int m_objects = 0;
+    FifoFeeder m_fifo{QStringLiteral("image.png"), QByteArray()}; // "$FIFO" in rows
 };
 
 void TestSystemToastWinImpl::initTestCase()
@@ -147,6 +149,8 @@ void TestSystemToastWinImpl::shownDocument_data()
     QTest::newRow("hero on text template keeps legacy binding") << Request{{0, 1}, {5, QStringList{"a", "b"}}, {6, "C:/h.png"}};
     QTest::newRow("markup in text and action")
         << Request{{0, 0}, {5, QStringList{"<b>&\"x\"</b>"}}, {10, QStringList{"{\"text\":\"a<b\",\"action\":\"q=\\\"1\\\"&r\"}"}}};
+    // The server would block reading them; a missing file goes on as it is (the full example's).
+    QTest::newRow("image a FIFO, hero a device: left out") << Request{{0, 4}, {5, QStringList{"a"}}, {3, "$FIFO"}, {6, "/dev/zero"}};
     QTest::newRow("no type: refused") << Request{{5, QStringList{"a"}}};
     QTest::newRow("type 8: refused after the template") << Request{{0, 8}, {5, QStringList{"a"}}, {6, "C:/h.png"}};
 }
@@ -154,6 +158,11 @@ void TestSystemToastWinImpl::shownDocument_data()
 void TestSystemToastWinImpl::shownDocument()
 {
     QFETCH(Request, request);
+    QVERIFY(m_fifo.isValid());
+    for (QVariant& value : request) {
+        if (value == "$FIFO")
+            value = m_fifo.path();
+    }
     SystemToastWinImpl service;
     LogCapture log;
     QVERIFY(service.init({{"appUserModeId", k_appId}}));
@@ -166,7 +175,7 @@ void TestSystemToastWinImpl::shownDocument()
     QVERIFY(shown.isEmpty() || shown[0].appUserModelId == k_appId);
     // The whole log of init and showToast; $ID is the id it returned.
     QStringList expected = testdata::lines("nativeservice.txt", "init") + testdata::lines("nativeservice.txt", QString::fromLatin1(QTest::currentDataTag()) + " log");
-    QCOMPARE(log.lines(), expected.replaceInStrings("$ID", QString::number(id)));
+    QCOMPARE(log.lines(), expected.replaceInStrings("$ID", QString::number(id)).replaceInStrings("$FIFO", m_fifo.path()));
 }
 
 void TestSystemToastWinImpl::idsComeFromTheSharedCounter()

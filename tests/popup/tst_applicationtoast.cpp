@@ -1,6 +1,7 @@
 // Guards what hosts and users see of popups: title, lines, image, buttons, clicks (source, index, action), timeout and
 // close reasons, frame size, the corner mirrored right to left, elision, raising without taking the keyboard, fades.
 #include "applicationtoastwidget.h"
+#include "fifofeeder.h"
 #include "isystemnotifytoast.h"
 #include "middlelitelabel.h"
 #include "modulelibrary.h"
@@ -576,6 +577,10 @@ void TestApplicationToast::image_data()
                                              << QColor("#d93025");
     QTest::newRow("named skin icon") << "toast_info" << "" << QSize(32, 32) << QSize(32, 32) << QColor("#1a73e8");
     QTest::newRow("unknown name: generic file icon") << "no_such_icon" << "" << QSize(32, 32) << QSize(32, 32) << generic;
+    // Not regular files: counted as missing, never read (a FIFO would block, a device feed for good).
+    QTest::newRow("a FIFO: generic file icon") << "fifo" << "" << QSize(32, 32) << QSize(32, 32) << generic;
+    QTest::newRow("a device: generic file icon") << "/dev/zero" << "" << QSize(32, 32) << QSize(32, 32) << generic;
+    QTest::newRow("hero a FIFO: generic file icon") << "toast_info" << "fifo" << QSize(32, 32) << QSize(32, 32) << generic;
     QTest::newRow("no path hides the image") << "" << "" << QSize(32, 32) << QSize() << generic;
 }
 
@@ -587,9 +592,14 @@ void TestApplicationToast::image()
     QFETCH(QSize, shownSize);
     QFETCH(QColor, color);
 
+    // Red if read, to tell it from the generic icon.
+    QFile red(SNT_TEST_DATA_DIR "/popup-red.png");
+    QVERIFY(red.open(QIODevice::ReadOnly));
+    FifoFeeder fifo(QStringLiteral("image.png"), red.readAll());
+    QVERIFY(fifo.isValid());
     QMap<int, QVariant> request = plainRequest({"x"});
-    request[ToastKeyImagePath] = imagePath;
-    request[ToastKeyHeroImagePath] = heroPath;
+    request[ToastKeyImagePath] = imagePath == "fifo" ? fifo.path() : imagePath;
+    request[ToastKeyHeroImagePath] = heroPath == "fifo" ? fifo.path() : heroPath;
     request[ToastKeyImageSize] = requested;
     const QSharedPointer<ToastContentWidget> content = contentFor(parsed(request));
 
@@ -602,6 +612,7 @@ void TestApplicationToast::image()
     const QColor got = image->icon().pixmap(QSize(64, 64)).toImage().scaled(64, 64).pixelColor(12, 32);
     const int distance = qAbs(got.red() - color.red()) + qAbs(got.green() - color.green()) + qAbs(got.blue() - color.blue());
     QVERIFY2(distance < 48 && got.alpha() > 200, qPrintable(got.name(QColor::HexArgb)));
+    QVERIFY(!fifo.wasOpened());
 }
 
 // A fade-in is not restarted; a fade-out started during it still ends once, at opacity 0.

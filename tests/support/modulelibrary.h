@@ -11,6 +11,8 @@ public:
     ModuleLibrary();
     bool isLoaded() const { return m_ok; }
     QString errorString() const { return m_library.errorString(); }
+    // As a host's QLibrary::unload (FreeLibrary on Windows).
+    bool unload() { return m_library.unload(); }
 
     IsSupportSystemToastFn isSupported = nullptr;
     CreateSystemNotifyToastFn create = nullptr;

@@ -1,4 +1,5 @@
-// Guards toast ids: seeded from the 2017 reference in local time, masked, counted up, never 0.
+// Guards toast ids: seeded from the 2017 reference in local time, masked, counted up, never 0; the process's
+// counter seeded from the clock at its creation, so that ids do not repeat across runs of the host.
 #include "toastmodulecontext.h"
 #include "umskin.h"
 
@@ -29,6 +30,7 @@ private slots:
     void initTestCase();
     void seed_data();
     void seed();
+    void processCounterStartsFromTheClock();
 };
 
 void TestModuleContext::initTestCase()
@@ -57,6 +59,17 @@ void TestModuleContext::seed()
     LocalContext context(now);
     QCOMPARE(context.nextToastId(), seed + 1);
     QCOMPARE(context.nextToastId(), seed + 2);
+}
+
+void TestModuleContext::processCounterStartsFromTheClock()
+{
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    const quint64 first = ToastModuleContext::instance()->nextToastId();
+    const qint64 after = QDateTime::currentSecsSinceEpoch();
+    // Now is far from a wrap of the 30-bit seed, so the bounds keep their order.
+    QVERIFY2(first >= ToastModuleContext::seedAt(before) + 1 && first <= ToastModuleContext::seedAt(after) + 1,
+             qPrintable(QString::number(first)));
+    QCOMPARE(ToastModuleContext::instance()->nextToastId(), first + 1);
 }
 
 QTEST_GUILESS_MAIN(TestModuleContext)

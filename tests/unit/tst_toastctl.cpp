@@ -1,7 +1,15 @@
-// Guards toastctl as a host sees it: JSON in, JSON lines and exit statuses out (help, usage, no module, refusal, no screen).
+// Guards toastctl as a host sees it: JSON in, JSON lines and exit statuses out (help, usage, no module, refusal, no screen),
+// request files that are no file or too large, and every event printed under the keys the documentation gives.
 #include "dunstprobe.h"
+#include "toastctlsession.h"
 
 #include <QtTest>
+
+#include <cstdio>
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,15 +47,79 @@ Run toastctl(const QStringList& arguments, const QString& display)
     return run;
 }
 
+// What call writes to standard output, file descriptor 1 itself.
+QByteArray printedBy(const std::function<void()>& call)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return QByteArray();
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    dup2(file.handle(), STDOUT_FILENO);
+    call();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    file.seek(0);
+    return file.readAll();
+}
+
+// Sorted key sets of the event lines the README and the manual page show, by event
+// ("supported" for the answer of that command); forms written with "..." are left out.
+QMap<QString, QList<QStringList>> documentedForms()
+{
+    QMap<QString, QList<QStringList>> forms;
+    for (const char* name : {"/README.md", "/host/toastctl/toastctl.1"}) {
+        QFile file(QStringLiteral(SNT_SOURCE_DIR) + QLatin1String(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QString text = QString::fromUtf8(file.readAll()).remove(QRegularExpression(R"(\\f[A-Z])"));
+        auto objects = QRegularExpression(R"(\{("\w+":[^{}]*)\})").globalMatch(text);
+        while (objects.hasNext()) {
+            const QString body = objects.next().captured(1);
+            QStringList keys;
+            auto names = QRegularExpression(R"re("(\w+)":)re").globalMatch(body);
+            while (names.hasNext())
+                keys << names.next().captured(1);
+            const QString event = QRegularExpression(R"re("event":"(\w+)")re").match(body).captured(1);
+            if (body.contains(QLatin1String("...")) || (event.isEmpty() && keys != QStringList{"supported"}))
+                continue;
+            keys.sort();
+            QList<QStringList>& known = forms[event.isEmpty() ? keys.first() : event];
+            if (!known.contains(keys))
+                known << keys;
+        }
+    }
+    return forms;
+}
+
 } // namespace
 
 class TestToastctl : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void terminalRuns_data();
     void terminalRuns();
+    void eventsKeepTheirDocumentedKeys_data();
+    void eventsKeepTheirDocumentedKeys();
+
+private:
+    QTemporaryDir m_dir;
 };
+
+void TestToastctl::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(mkfifo(QFile::encodeName(m_dir.filePath("fifo.json")).constData(), 0600) == 0);
+    // Sparse: as large as they say without taking the room.
+    for (const auto& file : {qMakePair(QStringLiteral("16MiB.json"), qint64(16) << 20),
+                             qMakePair(QStringLiteral("over16MiB.json"), (qint64(16) << 20) + 1)}) {
+        QFile big(m_dir.filePath(file.first));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(file.second));
+    }
+}
 
 void TestToastctl::terminalRuns_data()
 {
@@ -70,6 +142,13 @@ void TestToastctl::terminalRuns_data()
         {{"--colour", "show", "{}"}, "colour"},
         {{"show"}, "exactly one REQUEST"},
         {{"show", "@/no/such/request.json"}, "cannot read"},
+        // Nothing that would block or read without end: a FIFO without a writer, a device, a huge file.
+        {{"show", "@" + m_dir.filePath("fifo.json")}, "fifo.json: not a regular file"},
+        {{"show", "@/dev/zero"}, "/dev/zero: not a regular file"},
+        {{"show", "@" + m_dir.path()}, ": not a regular file"},
+        {{"--config", "@/dev/zero", "show", "{\"0\":1}"}, "/dev/zero: not a regular file"},
+        {{"show", "@" + m_dir.filePath("over16MiB.json")}, "over16MiB.json: larger than 16 MiB"},
+        {{"show", "@" + m_dir.filePath("16MiB.json")}, "invalid JSON"},
         {{"--wait", "soon", "show", "{\"0\":1}"}, "--wait"},
         {{"--update", "{\"0\":1}", "show", "{\"0\":1}"}, "go together"},
         {{"--platform-version", "ten", "supported"}, "X.Y.Z"},
@@ -155,6 +234,51 @@ void TestToastctl::terminalRuns()
     QCOMPARE(history[0].value("summary").toString(), QStringLiteral("Hello"));
     QVERIFY(history[0].value("body").toString().contains(QStringLiteral("from a terminal")));
     QCOMPARE(history[0].value("appname").toString(), QStringLiteral("toastctl"));
+}
+
+void TestToastctl::eventsKeepTheirDocumentedKeys_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // a toastctl run; none: the listener called in this process
+    QTest::addColumn<QString>("call");
+
+    const QStringList win10{"--platform-version", "10.0.19045"};
+    QTest::newRow("shown") << win10 + QStringList{"--wait", "0", "show", R"({"0":1,"5":["a"]})"} << "";
+    QTest::newRow("refused") << win10 + QStringList{"show", R"({"0":8,"5":["x"]})"} << "";
+    QTest::newRow("supported") << QStringList{"--platform-version", "10.0.10240", "supported"} << "";
+    QTest::newRow("activated by a button") << QStringList() << "activated 1";
+    QTest::newRow("activated by a line") << QStringList() << "activated 2";
+    QTest::newRow("dismissed") << QStringList() << "dismissed";
+    QTest::newRow("failed") << QStringList() << "failed";
+}
+
+void TestToastctl::eventsKeepTheirDocumentedKeys()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, call);
+
+    QByteArray printed;
+    if (!arguments.isEmpty()) {
+        printed = toastctl(arguments, QString()).output;
+    } else {
+        ToastctlListener listener;
+        printed = printedBy([&] {
+            if (call.startsWith(QLatin1String("activated")))
+                listener.onToastActivated(286646082, call.section(' ', 1).toInt(), 1, QStringLiteral("open"));
+            else if (call == QLatin1String("dismissed"))
+                listener.onToastDismissed(286646082, 2);
+            else
+                listener.onToastFailed(286646082, -2147467259);
+        });
+    }
+    const QList<QByteArray> lines = printed.trimmed().split('\n');
+    QVERIFY2(lines.size() == 1, printed.constData());
+    const QJsonObject event = QJsonDocument::fromJson(lines.first()).object();
+    QStringList keys = event.keys();
+    keys.sort();
+    const QString name = event.contains("event") ? event.value("event").toString() : keys.value(0);
+    const QList<QStringList> documented = documentedForms().value(name);
+    QVERIFY2(!documented.isEmpty(), qPrintable("no documented form of " + name));
+    QVERIFY2(documented.contains(keys), lines.first().constData());
 }
 
 QTEST_GUILESS_MAIN(TestToastctl)

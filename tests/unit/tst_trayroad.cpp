@@ -1,6 +1,8 @@
 // Guards the tray road end to end: module loaded by file name, the icon in the tray until hidden, a real balloon's
-// texts, icon and time-out, the click heard (once per init).
+// texts, icon and time-out, the click heard (once per init); an icon path naming a FIFO is never opened.
 // Runs under Xvfb with a tray (scripts/with-tray.sh); the host side is declared from the interface tables alone.
+#include "fifofeeder.h"
+
 #include <winsim/control.h>
 
 #include <QtTest>
@@ -95,10 +97,13 @@ void TestTrayRoad::clickReachesListener_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<int>("expiration");
     QTest::addColumn<int>("expectedMs"); // how long the balloon is told to stay
-    QTest::newRow("given") << QStringList{"Report ready", "Quarterly numbers were exported"} << 1500 << 1500;
-    QTest::newRow("default, title only") << QStringList{"Report ready"} << 0 << 10000;
+    QTest::addColumn<bool>("fifoIcon"); // the icon path names a FIFO, which must not be opened
+    QTest::newRow("given") << QStringList{"Report ready", "Quarterly numbers were exported"} << 1500 << 1500 << false;
+    QTest::newRow("default, title only") << QStringList{"Report ready"} << 0 << 10000 << false;
     // Read as 4294967295 ms, more than showMessage's int takes: the longest it does take.
-    QTest::newRow("beyond int") << QStringList{"Report ready", "Weeks"} << -1 << std::numeric_limits<int>::max();
+    QTest::newRow("beyond int") << QStringList{"Report ready", "Weeks"} << -1 << std::numeric_limits<int>::max() << false;
+    // Opening it would block the GUI thread; the toast goes on without an icon as for a missing file.
+    QTest::newRow("icon a FIFO") << QStringList{"Report ready"} << 1500 << 1500 << true;
 }
 
 void TestTrayRoad::clickReachesListener()
@@ -106,6 +111,11 @@ void TestTrayRoad::clickReachesListener()
     QFETCH(QStringList, lines);
     QFETCH(int, expiration);
     QFETCH(int, expectedMs);
+    QFETCH(bool, fifoIcon);
+    QFile icon(QStringLiteral(SNT_SOURCE_DIR "/tests/data/toast-icon.png"));
+    QVERIFY(icon.open(QIODevice::ReadOnly));
+    FifoFeeder fifo(QStringLiteral("icon.png"), icon.readAll());
+    QVERIFY(fifo.isValid());
     HostToastService* service = m_create(false);
     // Each init adds a connection: every click is heard twice.
     QVERIFY(service && service->init({}) && service->init({}));
@@ -115,13 +125,14 @@ void TestTrayRoad::clickReachesListener()
     QVERIFY(!service->exists(0));
     const QMap<int, QVariant> request{
         {0, lines.size() - 1},
-        {1, QStringLiteral(SNT_SOURCE_DIR "/tests/data/toast-icon.png")},
+        {1, fifoIcon ? fifo.path() : icon.fileName()},
         {5, lines},
         {9, expiration},
         {10, QStringList{"{\"text\":\"Open\",\"action\":\"open-file\"}"}},
     };
     QCOMPARE(service->show(request, listener), quint64(0));
     QVERIFY(service->exists(0));
+    QVERIFY(!fifo.wasOpened());
     QVERIFY(!service->update(0, request));
 
     QTRY_VERIFY(balloon());

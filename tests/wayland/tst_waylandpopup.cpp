@@ -1,7 +1,8 @@
 // Guards popups in a Wayland session: a popup that lands away from the host
 // window's corner (or in the middle of the screen), a fade that warns at every
-// step, and a fade-out that no longer ends in the popup's deletion as it does
-// elsewhere. Runs in scripts/with-sway.sh, as a host: a main window, and the
+// step, a fade-out that no longer ends in the popup's deletion as it does
+// elsewhere, and a popup that vanishes with the window it is attached to while
+// the service still claims it. Runs in scripts/with-sway.sh, as a host: a main window, and the
 // module loaded by file name.
 #include <isystemnotifytoast.h>
 #include <isystemnotifytoastlistener.h>
@@ -31,6 +32,7 @@ namespace {
 // that whatever else a screenshot holds is the popup.
 const QRgb k_background = qRgb(0x20, 0x40, 0x60);
 const char k_hostTitle[] = "snt wayland host";
+const char k_otherTitle[] = "snt wayland second window";
 // The fade-out lasts 200 ms; Qt's animation clock ticks every 16 ms.
 const int k_fadeMs = 200 - 16;
 
@@ -49,10 +51,23 @@ class Listener : public ISystemNotifyToastListener
 {
 public:
     void onToastActivated(quint64, int, qint64, const QString&) override { ++heard; }
-    void onToastDismissed(quint64, int) override { ++heard; }
+    void onToastDismissed(quint64, int reason) override
+    {
+        ++heard;
+        lastReason = reason;
+    }
     void onToastFailed(quint64, int) override { ++heard; }
     int heard = 0;
+    int lastReason = -1;
 };
+
+void paintBackground(QWidget* widget)
+{
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, QColor(k_background));
+    widget->setPalette(palette);
+}
 
 QWidget* popupWindow()
 {
@@ -82,6 +97,8 @@ private slots:
     void cleanupTestCase();
     void shownInTheHostWindowsCorner_data();
     void shownInTheHostWindowsCorner();
+    void staysWhenItsWindowGoes_data();
+    void staysWhenItsWindowGoes();
 
 private:
     // The popup as the screen shows it: the box around everything that is not
@@ -93,7 +110,7 @@ private:
         double opaqueShare = 0;
     };
     Seen screenshot();
-    static bool sway(const QString& command);
+    static bool sway(const QString& command, const char* title = k_hostTitle);
 
     QLibrary m_module;
     DeleteSystemNotifyToastFn m_destroy = nullptr;
@@ -117,10 +134,7 @@ void TestWaylandPopup::initTestCase()
     QVERIFY(m_toasts->init({}));
 
     auto* central = new QWidget;
-    central->setAutoFillBackground(true);
-    QPalette palette = central->palette();
-    palette.setColor(QPalette::Window, QColor(k_background));
-    central->setPalette(palette);
+    paintBackground(central);
     m_host.setCentralWidget(central);
     m_host.setWindowTitle(QLatin1String(k_hostTitle));
     m_host.showMaximized();
@@ -174,11 +188,11 @@ TestWaylandPopup::Seen TestWaylandPopup::screenshot()
 }
 
 // A command to the compositor about the host window.
-bool TestWaylandPopup::sway(const QString& command)
+bool TestWaylandPopup::sway(const QString& command, const char* title)
 {
     QProcess swaymsg;
     swaymsg.start(QStringLiteral("swaymsg"),
-                  {QStringLiteral("[title=\"%1\"] %2").arg(QLatin1String(k_hostTitle), command)});
+                  {QStringLiteral("[title=\"%1\"] %2").arg(QLatin1String(title), command)});
     return swaymsg.waitForFinished(10000) && swaymsg.exitCode() == 0;
 }
 
@@ -244,6 +258,65 @@ void TestWaylandPopup::shownInTheHostWindowsCorner()
     QVERIFY2(deletedAfter >= k_fadeMs, qPrintable(QString::number(deletedAfter)));
     QTRY_VERIFY_WITH_TIMEOUT(screenshot().box.isEmpty(), 10000);
     QCOMPARE(m_listener->heard, 0);
+}
+
+void TestWaylandPopup::staysWhenItsWindowGoes_data()
+{
+    QTest::addColumn<bool>("deleted"); // else closed
+    QTest::newRow("its window closed") << false;
+    QTest::newRow("its window deleted") << true;
+}
+
+// The popup is attached to whichever host window is active when it shows; that
+// window may go first. The popup must stay on screen, the service's answers
+// must stay true, and its time-out must still come.
+void TestWaylandPopup::staysWhenItsWindowGoes()
+{
+    QFETCH(bool, deleted);
+    QVERIFY(sway(QStringLiteral("floating disable")));
+    QTRY_COMPARE_WITH_TIMEOUT(m_host.size(), m_host.screen()->size(), 10000);
+    QPointer<QWidget> other = new QWidget;
+    paintBackground(other);
+    other->setWindowTitle(QLatin1String(k_otherTitle));
+    other->show();
+    QVERIFY(QTest::qWaitForWindowExposed(other));
+    QTRY_VERIFY_WITH_TIMEOUT(sway(QStringLiteral("floating enable, resize set 600 400, move position 200 100, focus"), k_otherTitle), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::focusWindow() == other->windowHandle(), 10000);
+
+    auto listener = std::make_shared<Listener>();
+    m_shown = m_toasts->showToast({{ToastKeyType, 1},
+                                   {ToastKeyTextFields, QStringList{"Report.docx is ready"}},
+                                   {ToastKeyExpiration, 8000}},
+                                  listener);
+    QVERIFY(m_shown != 0);
+    const QPointer<QWidget> popup = popupWindow();
+    QVERIFY(popup && popup->windowHandle());
+    QCOMPARE(popup->windowHandle()->transientParent(), other->windowHandle());
+    QTRY_VERIFY_WITH_TIMEOUT(screenshot().opaqueShare > 0.5, 10000);
+
+    if (deleted)
+        delete other;
+    else
+        other->close();
+    // Once the compositor has let the window go, the popup is in the corner of the
+    // host's other window, which fills the output.
+    QTRY_VERIFY_WITH_TIMEOUT(!sway(QStringLiteral("nop"), k_otherTitle), 10000);
+    const QSize screen = m_host.screen()->size();
+    Seen seen;
+    QTRY_VERIFY_WITH_TIMEOUT((seen = screenshot()).opaqueShare > 0.5, 10000);
+    const int side = screen.width() - 1 - seen.box.right();
+    const int bottom = screen.height() - 1 - seen.box.bottom();
+    QVERIFY2(side >= 0 && side <= 30 && bottom >= 0 && bottom <= 11,
+             qPrintable(QStringLiteral("popup seen %1 px from the right, %2 px from the bottom").arg(side).arg(bottom)));
+    QVERIFY(popup && popup->isVisible());
+    QCOMPARE(popup->windowHandle()->transientParent(), m_host.windowHandle());
+    QVERIFY(m_toasts->isToastExist(m_shown));
+    // Its time-out still comes, and then it goes.
+    QTRY_COMPARE_WITH_TIMEOUT(listener->heard, 1, 15000);
+    QCOMPARE(listener->lastReason, 2);
+    QTRY_VERIFY_WITH_TIMEOUT(!popup, 10000);
+    QVERIFY(!m_toasts->isToastExist(m_shown));
+    delete other;
 }
 
 int main(int argc, char** argv)
