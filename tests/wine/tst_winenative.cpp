@@ -333,9 +333,11 @@ void TestWineNative::unloadWhileToastUp()
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--unload-child")});
     QVERIFY(child.waitForFinished(60000));
-    const QByteArray output = child.readAll();
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
-    QVERIFY2(output.contains("host lives on"), output.constData());
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    const QString ended = QStringLiteral("child ended with status %1, code 0x%2: %3")
+                              .arg(child.exitStatus()).arg(quint32(child.exitCode()), 0, 16).arg(output);
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(ended));
+    QVERIFY2(output.contains(QLatin1String("host lives on")), qPrintable(ended));
 }
 
 namespace {
