@@ -182,9 +182,16 @@ void TestWineNative::initTestCase()
     QVERIFY(m_module.isSupported());
     // The component is loaded by the first activation, which init makes.
     ISystemNotifyToast* service = m_module.create(false);
-    QVERIFY(service->init({{QStringLiteral("appUserModeId"), k_appId}}));
+    QStringList initLines;
+    {
+        LogCapture log;
+        QVERIFY(service->init({{QStringLiteral("appUserModeId"), k_appId}}));
+        initLines = log.lines();
+    }
     m_module.destroy(service);
-    QVERIFY2(m_component.find(), "winsimcomponent.dll was not activated, or lacks its control entries");
+    const QString missing = QStringLiteral("winsimcomponent.dll was not activated, or lacks its control entries; init logged:\n")
+                            + initLines.join(QLatin1Char('\n'));
+    QVERIFY2(m_component.find(), qPrintable(missing));
     QVERIFY(m_component.eventThreadId() != 0);
     QVERIFY(m_component.eventThreadId() != GetCurrentThreadId());
 }
