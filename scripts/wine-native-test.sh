@@ -8,7 +8,8 @@
 #
 # BUILD_OUT is the output folder of scripts/build-windows.sh: BUILD_OUT/bin holds
 # systemnotifytoast.dll, umlite.dll and the DLLs they import. The component and
-# the test host (tests/wine) are built into BUILD_OUT/wine-test/. Prints the
+# the test host (tests/wine) are built into $SNT_WINE_TEST_BUILD_DIR (default
+# build-wine-test/). Prints the
 # test's report and "N passed, M failed"; exits 0 only when nothing failed.
 #
 # Qt for Windows: $SNT_QT5_MINGW, else ~/.cache/qt5-mingw/qt5-mingw (unpacked
@@ -38,11 +39,10 @@ fi
 winsdk=${SNT_WINSDK_DIR:-$root/../shared/winsdk}
 [ -d "$winsdk/include" ] || fail "no Windows Runtime headers in '$winsdk/include' (set SNT_WINSDK_DIR)"
 
-# Builds, incremental from one run to the next.
-work=$out/wine-test
+# Builds, incremental from one run to the next (build-windows.sh empties OUT).
+work=${SNT_WINE_TEST_BUILD_DIR:-$root/build-wine-test}
 configure() { # source build [extra cmake args]
   local src=$1 build=$2; shift 2
-  [ -f "$build/CMakeCache.txt" ] && return 0
   cmake -S "$src" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
 }
