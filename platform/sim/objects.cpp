@@ -9,6 +9,7 @@
 namespace {
 
 std::atomic<int> g_liveObjects{0};
+std::atomic<int> g_handlersKeptAlive{0};
 
 } // namespace
 
@@ -20,6 +21,12 @@ void countObject(int delta)
     g_liveObjects += delta;
 }
 
+void countHandlerRelease(ULONG remaining)
+{
+    if (remaining != 0)
+        ++g_handlersKeptAlive;
+}
+
 } // namespace detail
 
 namespace control {
@@ -29,11 +36,17 @@ int liveObjects()
     return g_liveObjects.load();
 }
 
+int handlersKeptAlive()
+{
+    return g_handlersKeptAlive.load();
+}
+
 void reset()
 {
     clearFaults();
     setCallTraceEnabled(false);
     clearCallTrace();
+    g_handlersKeptAlive = 0;
     detail::resetMissingLibraries();
     detail::resetShell();
     detail::resetDelivery();

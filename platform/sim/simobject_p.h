@@ -13,7 +13,11 @@ namespace winsim {
 namespace detail {
 
 void countObject(int delta);
+// Called with what Release answered when the platform dropped its reference to
+// an event handler: that reference is meant to be the last one.
+void countHandlerRelease(ULONG remaining);
 
+#ifndef _WIN32
 template <class I>
 const char* queryCallName()
 {
@@ -27,9 +31,16 @@ const char* queryCallName()
     return name.c_str();
 }
 
+#endif
+
 template <class... Interfaces>
 const char* queryCallNameFor(REFIID riid)
 {
+#ifdef _WIN32
+    // The SDK's interfaces carry no printable name: queries are not faulted there.
+    (void)riid;
+    return nullptr;
+#else
     const char* name = nullptr;
     (void)((riid == __uuidof(Interfaces) ? (name = queryCallName<Interfaces>(), true) : false) || ...);
     if (!name && riid == __uuidof(IInspectable))
@@ -37,6 +48,7 @@ const char* queryCallNameFor(REFIID riid)
     if (!name && riid == __uuidof(IUnknown))
         name = queryCallName<IUnknown>();
     return name;
+#endif
 }
 
 } // namespace detail

@@ -14,11 +14,34 @@ namespace {
 
 std::atomic<INT64> g_nextToken{0x1000};
 
+template <class THandler>
+void releaseHandler(ComPtr<THandler>& handler)
+{
+    if (handler)
+        detail::countHandlerRelease(handler.Detach()->Release());
+}
+
+template <class THandler>
+void releaseHandlers(std::vector<std::pair<INT64, ComPtr<THandler>>>* list)
+{
+    for (auto& entry : *list)
+        releaseHandler(entry.second);
+}
+
 } // namespace
 
 ToastNotification::ToastNotification(ComPtr<IXmlDocument> content)
     : m_content(std::move(content))
 {
+}
+
+// Handlers still registered go with the notification (a subscriber that never
+// unsubscribed); a raise in progress holds its own references.
+ToastNotification::~ToastNotification()
+{
+    releaseHandlers(&m_activated);
+    releaseHandlers(&m_dismissed);
+    releaseHandlers(&m_failed);
 }
 
 HRESULT ToastNotification::get_Content(IXmlDocument** value)
@@ -64,13 +87,16 @@ template <class THandler>
 void ToastNotification::removeHandler(Handlers<THandler>* list, EventRegistrationToken cookie)
 {
     ComPtr<THandler> removed; // released after the lock: it may be the delegate's last reference
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const auto found = std::find_if(list->begin(), list->end(),
-                                    [&](const std::pair<INT64, ComPtr<THandler>>& h) { return h.first == cookie.value; });
-    if (found == list->end())
-        return; // an unknown token is not an error
-    removed = found->second;
-    list->erase(found);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = std::find_if(list->begin(), list->end(),
+                                        [&](const std::pair<INT64, ComPtr<THandler>>& h) { return h.first == cookie.value; });
+        if (found == list->end())
+            return; // an unknown token is not an error
+        removed = found->second;
+        list->erase(found);
+    }
+    releaseHandler(removed);
 }
 
 template <class THandler>

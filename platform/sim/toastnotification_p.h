@@ -30,6 +30,7 @@ class ToastNotification : public SimObject<IToastNotification>
 {
 public:
     explicit ToastNotification(ComPtr<IXmlDocument> content);
+    ~ToastNotification() override;
 
     HRESULT STDMETHODCALLTYPE get_Content(IXmlDocument** value) override;
     HRESULT STDMETHODCALLTYPE put_ExpirationTime(IReference<DateTime>* value) override;

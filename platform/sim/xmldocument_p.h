@@ -42,6 +42,16 @@ public:
     HRESULT STDMETHODCALLTYPE LoadXml(HSTRING xml) override;
     HRESULT STDMETHODCALLTYPE LoadXmlWithSettings(HSTRING xml, ABI::Windows::Data::Xml::Dom::IXmlLoadSettings*) override;
 
+#ifdef _WIN32
+    // Declared by the SDK only; files are not simulated.
+    HRESULT STDMETHODCALLTYPE SaveToFileAsync(ABI::Windows::Storage::IStorageFile*,
+                                              ABI::Windows::Foundation::IAsyncAction** asyncInfo) override
+    {
+        detail::clearOut(asyncInfo);
+        return E_NOTIMPL;
+    }
+#endif
+
     HRESULT loadXml(const QString& xml);
 
 private:

@@ -82,6 +82,10 @@ WINSIM_API void setLibraryMissing(const QString& windowsFileName, bool missing);
 
 // Simulated COM objects currently alive (documents, nodes, notifications, links ...).
 WINSIM_API int liveObjects();
+// Event handlers that were still referenced elsewhere when the platform let
+// go of them (removed, or their notification released): each one is a
+// reference its maker kept by mistake.
+WINSIM_API int handlersKeptAlive();
 // Strings made by WindowsCreateString or handed out by the platform and not yet deleted.
 WINSIM_API int liveStrings();
 // WindowsDeleteString calls with a handle that is no live string (a double release).

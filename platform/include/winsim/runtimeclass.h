@@ -2,8 +2,8 @@
 // Microsoft::WRL::RuntimeClass in the simulation.
 #pragma once
 
-#include "../combaseapi.h"
-#include "../inspectable.h"
+#include <combaseapi.h>
+#include <inspectable.h>
 
 #include <atomic>
 #include <cstddef>

@@ -1,10 +1,12 @@
 // Microsoft::WRL::RuntimeClass and Make: COM objects with a real reference count.
 #pragma once
 
-#include "../combaseapi.h"
-#include "../inspectable.h"
-#include "client.h"
-#include "../winsim/runtimeclass.h"
+// Found on the include path, not beside this file: the Windows build of the
+// simulation takes the SDK's own headers and only this one and winsim/ from here.
+#include <combaseapi.h>
+#include <inspectable.h>
+#include <wrl/client.h>
+#include <winsim/runtimeclass.h>
 
 #include <new>
 #include <utility>
