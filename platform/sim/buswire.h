@@ -23,7 +23,8 @@ class BusWire : public QObject
 {
 public:
     // Gets the answer to a call: a method return or an error, the bus's own,
-    // or one libdbus makes up when the call timed out or could not be sent.
+    // or one made here (no sender): NoReply when the call timed out,
+    // Disconnected when it was not sent or the connection dropped under it.
     using ReplyHandler = std::function<void(DBusMessage* reply)>;
     using SignalHandler = std::function<void(DBusMessage* signal)>;
 
@@ -40,9 +41,15 @@ public:
     // Signals matching the rule reach the signal handler; not waited for.
     void addMatch(const char* rule);
     void setSignalHandler(SignalHandler handler) { m_onSignal = std::move(handler); }
+    // Answers no call waits for any more: those that came after their timeout.
+    void setLateReplyHandler(SignalHandler handler) { m_onLateReply = std::move(handler); }
+    // Runs once the connection is lost, after the wire has closed; the next
+    // open() connects again.
+    void setDisconnectHandler(std::function<void()> handler) { m_onDisconnected = std::move(handler); }
 
     // Takes the message. The handler runs later, on this thread, exactly once.
-    void call(DBusMessage* message, int timeoutMs, ReplyHandler done);
+    // Returns the call's serial, 0 when it was not sent.
+    dbus_uint32_t call(DBusMessage* message, int timeoutMs, ReplyHandler done);
 
 private:
     struct Watch
@@ -62,6 +69,7 @@ private:
     static void replied(DBusPendingCall* pending, void* data);
 
     void handleWatch(DBusWatch* watch, unsigned int condition);
+    void lost();
     void queueDispatch();
     void dispatch();
 
@@ -70,7 +78,10 @@ private:
     QHash<DBusTimeout*, QTimer*> m_timeouts;
     QSet<DBusPendingCall*> m_pending;
     SignalHandler m_onSignal;
+    SignalHandler m_onLateReply;
+    std::function<void()> m_onDisconnected;
     bool m_dispatchQueued = false;
+    bool m_lostQueued = false;
 };
 
 } // namespace winsim

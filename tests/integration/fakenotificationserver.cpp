@@ -1,5 +1,7 @@
 #include "fakenotificationserver.h"
 
+#include <QDBusConnectionInterface>
+
 #include <algorithm>
 
 namespace {
@@ -7,10 +9,13 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
+int g_connections = 0;
+
 } // namespace
 
+// Names are never reused: a connection whose bus died stays registered under its name.
 FakeNotificationServer::FakeNotificationServer(const QStringList& capabilities)
-    : m_connectionName(QStringLiteral("fake-notification-server-%1").arg(quintptr(this)))
+    : m_connectionName(QStringLiteral("fake-notification-server-%1").arg(++g_connections))
     , m_bus(QString())
     , m_capabilities(capabilities)
 {
@@ -25,10 +30,27 @@ bool FakeNotificationServer::start()
 
 void FakeNotificationServer::vanish()
 {
-    if (!m_bus.isConnected())
-        return;
     m_bus = QDBusConnection(QString());
     QDBusConnection::disconnectFromBus(m_connectionName);
+    if (!m_foreignName.isEmpty())
+        QDBusConnection::disconnectFromBus(m_foreignName);
+    m_foreignName.clear();
+}
+
+bool FakeNotificationServer::forgeSignal(bool targeted, const QString& member, const QVariantList& arguments)
+{
+    if (m_foreignName.isEmpty()) {
+        m_foreignName = m_connectionName + QStringLiteral("-foreign");
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_foreignName);
+    }
+    QDBusConnection foreign(m_foreignName);
+    if (!foreign.isConnected() || m_calls.isEmpty())
+        return false;
+    QDBusMessage signal = targeted ? QDBusMessage::createTargetedSignal(m_calls.first().sender, kPath, kService, member)
+                                   : QDBusMessage::createSignal(kPath, kService, member);
+    signal.setArguments(arguments);
+    // The bus handles one client's messages in order: once it answered, it has passed the signal on.
+    return foreign.send(signal) && foreign.interface()->isServiceRegistered(kService).isValid();
 }
 
 void FakeNotificationServer::emitSignal(const QString& member, const QVariantList& arguments)
@@ -54,8 +76,10 @@ uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, con
                                     const QString& summary, const QString& body, const QStringList& actions,
                                     const QVariantMap& hints, int timeout)
 {
-    m_calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout, 0});
+    m_calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout, 0, message().service()});
     switch (m_answer) {
+    case Answer::Zero:
+        return 0;
     case Answer::Id:
         m_calls.last().id = m_nextId++;
         return m_calls.last().id;

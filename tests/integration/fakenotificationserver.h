@@ -15,7 +15,8 @@ class FakeNotificationServer : public QObject, protected QDBusContext
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    enum class Answer { Id, Error, Nothing, NotAnId };
+    // Nothing: held back until answerHeld(). Zero: the id 0, which a server may give.
+    enum class Answer { Id, Error, Nothing, NotAnId, Zero };
 
     struct Call
     {
@@ -28,6 +29,7 @@ public:
         QVariantMap hints;
         int timeout;
         uint id; // 0 while not answered with an id
+        QString sender; // the caller's unique name
     };
 
     explicit FakeNotificationServer(const QStringList& capabilities);
@@ -46,6 +48,10 @@ public:
 
     void invokeAction(uint id, const QString& key) { emitSignal(QStringLiteral("ActionInvoked"), {id, key}); }
     void close(uint id, uint reason) { emitSignal(QStringLiteral("NotificationClosed"), {id, reason}); }
+    // The same signals from another client of the bus, broadcast or sent to the
+    // caller of the first Notify; returns once the bus has passed them on, so
+    // that whatever the server sends next arrives after them.
+    bool forgeSignal(bool targeted, const QString& member, const QVariantList& arguments);
 
 public Q_SLOTS:
     QStringList GetCapabilities() { return m_capabilities; }
@@ -63,5 +69,6 @@ private:
     QVector<Call> m_calls;
     QVector<uint> m_closeRequests;
     QVector<QDBusMessage> m_unanswered;
+    QString m_foreignName;
     uint m_nextId = 1;
 };
