@@ -1,4 +1,5 @@
 // Guards the host against a session bus that goes away: toasts on the lost connection end with a result, the next one connects again.
+#include "buswire.h"
 #include "fakenotificationserver.h"
 #include "freedesktopbackend.h"
 #include "recordingsink.h"
@@ -80,6 +81,8 @@ private slots:
     void initTestCase();
     void lostBus_data();
     void lostBus();
+    void callOnLostWire_data();
+    void callOnLostWire();
 
 private:
     QTemporaryDir m_dir;
@@ -140,6 +143,38 @@ void BusLossTest::lostBus()
     QTRY_COMPARE(server->calls().size(), sent + 1);
     server->close(server->calls().last().id, 2);
     QTRY_COMPARE(next->lines(), QStringList{"dismissed 0"});
+}
+
+// A call on a lost connection is answered Disconnected, and an answer made
+// for a call that never went out must not need the call's serial.
+void BusLossTest::callOnLostWire_data()
+{
+    QTest::addColumn<bool>("lost"); // or never opened
+    QTest::newRow("wire never opened") << false;
+    QTest::newRow("bus lost, wire closed") << true;
+}
+
+void BusLossTest::callOnLostWire()
+{
+    QFETCH(bool, lost);
+    PrivateBus bus;
+    QVERIFY(bus.start(m_dir.path()));
+    winsim::BusWire wire;
+    bool noticed = false;
+    wire.setDisconnectHandler([&noticed] { noticed = true; });
+    QString error;
+    if (lost) {
+        QVERIFY2(wire.open(&error), qPrintable(error));
+        bus.kill();
+        QTRY_VERIFY(noticed);
+    }
+    QString answer;
+    wire.call(dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, "GetId"), 1000,
+              [&answer](DBusMessage* reply) {
+                  answer = QString::fromUtf8(reply ? dbus_message_get_error_name(reply) : "no answer");
+              });
+    QTRY_COMPARE(answer, QStringLiteral(DBUS_ERROR_DISCONNECTED));
+    QTRY_VERIFY(!wire.isOpen());
 }
 
 QTEST_GUILESS_MAIN(BusLossTest)
