@@ -32,12 +32,6 @@ private:
     std::function<void()> m_ready;
 };
 
-struct PendingCall
-{
-    BusWire* wire;
-    BusWire::ReplyHandler done;
-};
-
 // An answer made here for a call: dbus_message_new_error() needs the call
 // to have been sent (a serial), and libdbus ends the process on that check.
 DBusMessage* localError(const char* name, const char* text)
@@ -98,11 +92,11 @@ void BusWire::close()
 {
     if (!m_connection)
         return;
-    for (DBusPendingCall* pending : qAsConst(m_pending)) {
-        dbus_pending_call_cancel(pending);
-        dbus_pending_call_unref(pending);
+    const QHash<DBusPendingCall*, ReplyHandler> pending = std::exchange(m_pending, {});
+    for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
+        dbus_pending_call_cancel(it.key());
+        dbus_pending_call_unref(it.key());
     }
-    m_pending.clear();
     dbus_connection_remove_filter(m_connection, &BusWire::filter, this);
     dbus_connection_set_dispatch_status_function(m_connection, nullptr, nullptr, nullptr);
     dbus_connection_close(m_connection);
@@ -139,18 +133,21 @@ dbus_uint32_t BusWire::call(DBusMessage* message, int timeoutMs, ReplyHandler do
     }
     const dbus_uint32_t serial = dbus_message_get_serial(message);
     dbus_message_unref(message);
-    m_pending.insert(pending);
-    dbus_pending_call_set_notify(pending, &BusWire::replied, new PendingCall{this, std::move(done)},
-                                 [](void* data) { delete static_cast<PendingCall*>(data); });
+    m_pending.insert(pending, std::move(done));
+    dbus_pending_call_set_notify(pending, &BusWire::replied, this, nullptr);
     return serial;
 }
 
 void BusWire::replied(DBusPendingCall* pending, void* data)
 {
-    auto* call = static_cast<PendingCall*>(data);
-    BusWire* self = call->wire;
-    self->m_pending.remove(pending);
+    auto* self = static_cast<BusWire*>(data);
+    const auto it = self->m_pending.find(pending);
+    if (it == self->m_pending.end())
+        return; // cancelled by close(), which dropped our reference
+    const ReplyHandler done = std::move(it.value());
+    self->m_pending.erase(it);
     DBusMessage* reply = dbus_pending_call_steal_reply(pending);
+    dbus_pending_call_unref(pending);
     // libdbus answers the calls of a lost connection with a NoReply of its own,
     // which would read as a server that did not answer.
     if (reply && !dbus_message_get_sender(reply) && self->m_connection
@@ -158,11 +155,9 @@ void BusWire::replied(DBusPendingCall* pending, void* data)
         dbus_message_unref(reply);
         reply = localError(DBUS_ERROR_DISCONNECTED, "the connection to the bus was lost");
     }
-    // Holds the handler until it returns: the last reference frees it.
-    call->done(reply);
+    done(reply);
     if (reply)
         dbus_message_unref(reply);
-    dbus_pending_call_unref(pending);
 }
 
 DBusHandlerResult BusWire::filter(DBusConnection*, DBusMessage* message, void* data)
@@ -200,9 +195,17 @@ void BusWire::lost()
             m_lostQueued = false;
             if (connection != m_connection)
                 return; // closed already
+            const QList<ReplyHandler> unanswered = m_pending.values();
             close();
             if (m_onDisconnected)
                 m_onDisconnected();
+            // Each call still gets its one answer.
+            for (const ReplyHandler& done : unanswered) {
+                DBusMessage* error = localError(DBUS_ERROR_DISCONNECTED, "the connection to the bus was lost");
+                done(error);
+                if (error)
+                    dbus_message_unref(error);
+            }
         },
         Qt::QueuedConnection);
 }

@@ -9,7 +9,6 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -33,8 +32,8 @@ public:
 
     // False, with the reason in *error, when there is no session bus.
     bool open(QString* error);
-    // Drops the connection; pending handlers are never called. Must run on
-    // the wire's thread.
+    // Drops the connection; pending handlers are never called (on a lost
+    // connection they are answered Disconnected). Must run on the wire's thread.
     void close();
     bool isOpen() const { return m_connection != nullptr; }
 
@@ -76,7 +75,7 @@ private:
     DBusConnection* m_connection = nullptr;
     QHash<DBusWatch*, Watch> m_watches;
     QHash<DBusTimeout*, QTimer*> m_timeouts;
-    QSet<DBusPendingCall*> m_pending;
+    QHash<DBusPendingCall*, ReplyHandler> m_pending;
     SignalHandler m_onSignal;
     SignalHandler m_onLateReply;
     std::function<void()> m_onDisconnected;
