@@ -77,6 +77,9 @@ bool BusWire::open(QString* error)
     }
     // libdbus would end the whole process when the bus goes away.
     dbus_connection_set_exit_on_disconnect(m_connection, FALSE);
+    char* busId = dbus_connection_get_server_id(m_connection);
+    m_busId = QString::fromUtf8(busId);
+    dbus_free(busId);
     dbus_connection_set_watch_functions(m_connection, &BusWire::addWatch, &BusWire::removeWatch, &BusWire::toggleWatch,
                                         this, nullptr);
     dbus_connection_set_timeout_functions(m_connection, &BusWire::addTimeout, &BusWire::removeTimeout,

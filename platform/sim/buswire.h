@@ -36,6 +36,8 @@ public:
     // connection they are answered Disconnected). Must run on the wire's thread.
     void close();
     bool isOpen() const { return m_connection != nullptr; }
+    // The bus's own id (its guid) as of the last open(); a bus started again has another.
+    QString busId() const { return m_busId; }
 
     // Signals matching the rule reach the signal handler; not waited for.
     void addMatch(const char* rule);
@@ -73,6 +75,7 @@ private:
     void dispatch();
 
     DBusConnection* m_connection = nullptr;
+    QString m_busId;
     QHash<DBusWatch*, Watch> m_watches;
     QHash<DBusTimeout*, QTimer*> m_timeouts;
     QHash<DBusPendingCall*, ReplyHandler> m_pending;

@@ -6,6 +6,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <utility>
 
 namespace winsim {
 
@@ -224,6 +225,19 @@ void FreedesktopChannel::onServerOwner(DBusMessage* reply, quint64 generation)
         || !dbus_message_get_args(reply, nullptr, DBUS_TYPE_STRING, &owner, DBUS_TYPE_INVALID))
         return; // no owner (NameHasNoOwner), or asked on a connection that is gone
     m_serverOwner = QString::fromUtf8(owner);
+    closeStranded();
+}
+
+void FreedesktopChannel::closeStranded()
+{
+    const Stranded stranded = std::exchange(m_stranded, {});
+    if (stranded.busId != m_wire->busId() || stranded.server != m_serverOwner)
+        return; // the server that showed them is gone, and its toasts with it
+    for (dbus_uint32_t id : stranded.ids) {
+        DBusMessage* message = serverCall("CloseNotification");
+        dbus_message_append_args(message, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID);
+        m_wire->call(message, m_callTimeoutMs, [](DBusMessage*) {});
+    }
 }
 
 bool FreedesktopChannel::fromServer(DBusMessage* message) const
@@ -236,7 +250,15 @@ void FreedesktopChannel::onDisconnected()
 {
     qCWarning(lcDelivery) << "lost the session bus; failing" << m_toasts.size()
                           << "toast(s), the next toast connects again";
+    // A connection the bus dropped leaves the server and its toasts up.
+    m_stranded = {m_wire->busId(), m_serverOwner, {}};
+    for (const Toast& toast : qAsConst(m_toasts)) {
+        if (toast.stage == Stage::Shown)
+            m_stranded.ids.append(toast.serverId);
+    }
     endAll(freedesktop::ServerUnavailable);
+    if (!m_stranded.ids.isEmpty())
+        connectBus(); // to close them; fails quietly when the bus itself is gone
 }
 
 void FreedesktopChannel::endAll(int hresult)

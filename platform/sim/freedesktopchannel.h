@@ -62,6 +62,7 @@ private:
     // Opens the wire, or opens it again after it was lost; false without a bus.
     bool connectBus();
     void onDisconnected();
+    void closeStranded();
     void askServerOwner();
     void onServerOwner(DBusMessage* reply, quint64 generation);
     // Whether the message comes from the server that owns the name now.
@@ -108,6 +109,16 @@ private:
     int m_inFlight = 0;
     QHash<quint32, quint64> m_keyByServerId;
     QHash<quint32, QVector<EarlyEvent>> m_early;
+    // Toasts shown on a connection that dropped: reported failed, and closed
+    // once connected again, if the bus and the server are still the same
+    // (unique names are only unique on one bus).
+    struct Stranded
+    {
+        QString busId;
+        QString server;
+        QVector<quint32> ids;
+    };
+    Stranded m_stranded;
     // Notify calls given up on, oldest first: their toasts were reported
     // failed, so an id the server names late is closed at once.
     QVector<quint32> m_abandonedCalls;
