@@ -4,6 +4,7 @@
 #include "freedesktopbackend.h"
 
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -271,6 +272,7 @@ void FreedesktopChannel::endAll(int hresult)
     m_queue.clear();
     m_inFlight = 0;
     m_abandonedCalls.clear();
+    m_awaitedAnswers.clear();
 
     QVector<quint64> keys = m_toasts.keys().toVector();
     std::sort(keys.begin(), keys.end());
@@ -418,13 +420,17 @@ void FreedesktopChannel::onNotifyReply(DBusMessage* reply, quint64 key, quint64 
     }
 
     if (reply && !fromLibraryOrBus(reply) && !fromServer(reply)) {
-        // Taken by libdbus as the answer all the same: the server's own, if
-        // it comes, is a late one and closed.
-        qCWarning(lcDelivery) << "Notify of toast" << key << "answered by" << dbus_message_get_sender(reply)
-                              << "which is not the notification server";
-        m_abandonedCalls.append(it->notifySerial);
-        fail(key, freedesktop::BadReply);
-        pump();
+        // libdbus took it for the answer; the server's own comes past it.
+        qCWarning(lcDelivery) << "ignored an answer to Notify of toast" << key << "from"
+                              << dbus_message_get_sender(reply) << "which is not the notification server";
+        ++m_inFlight;
+        const quint32 serial = it->notifySerial;
+        m_awaitedAnswers.insert(serial, key);
+        const int left = int(qMax<qint64>(0, m_callTimeoutMs - it->sentAt.elapsed()));
+        QTimer::singleShot(left, this, [this, serial, key, generation] {
+            if (generation == m_generation && m_awaitedAnswers.remove(serial))
+                onNotifyReply(nullptr, key, generation); // no answer in time
+        });
         return;
     }
     CallError error;
@@ -508,8 +514,13 @@ void FreedesktopChannel::onCloseReply(DBusMessage* reply, quint64 key, quint32 i
 
 void FreedesktopChannel::onLateReply(DBusMessage* reply)
 {
+    const quint32 serial = dbus_message_get_reply_serial(reply);
+    if (m_awaitedAnswers.contains(serial) && (fromServer(reply) || fromLibraryOrBus(reply))) {
+        onNotifyReply(reply, m_awaitedAnswers.take(serial), m_generation);
+        return;
+    }
     dbus_uint32_t id = 0;
-    const int index = m_abandonedCalls.indexOf(dbus_message_get_reply_serial(reply));
+    const int index = m_abandonedCalls.indexOf(serial);
     if (index < 0 || !fromServer(reply))
         return;
     m_abandonedCalls.remove(index);

@@ -119,6 +119,9 @@ private:
         QVector<quint32> ids;
     };
     Stranded m_stranded;
+    // Notify calls another client answered in the server's place, by serial:
+    // the server's own answer still comes, past libdbus, until the timeout.
+    QHash<quint32, quint64> m_awaitedAnswers;
     // Notify calls given up on, oldest first: their toasts were reported
     // failed, so an id the server names late is closed at once.
     QVector<quint32> m_abandonedCalls;

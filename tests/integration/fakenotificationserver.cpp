@@ -37,13 +37,25 @@ void FakeNotificationServer::vanish()
     m_foreignName.clear();
 }
 
-bool FakeNotificationServer::forgeSignal(bool targeted, const QString& member, const QVariantList& arguments)
+QDBusConnection FakeNotificationServer::foreignConnection()
 {
     if (m_foreignName.isEmpty()) {
         m_foreignName = m_connectionName + QStringLiteral("-foreign");
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_foreignName);
     }
-    QDBusConnection foreign(m_foreignName);
+    return QDBusConnection(m_foreignName);
+}
+
+bool FakeNotificationServer::forgeAnswer(uint id)
+{
+    QDBusConnection foreign = foreignConnection();
+    return foreign.isConnected() && !m_unanswered.isEmpty() && foreign.send(m_unanswered.first().createReply(id))
+        && foreign.interface()->isServiceRegistered(kService).isValid();
+}
+
+bool FakeNotificationServer::forgeSignal(bool targeted, const QString& member, const QVariantList& arguments)
+{
+    QDBusConnection foreign = foreignConnection();
     if (!foreign.isConnected() || m_calls.isEmpty())
         return false;
     QDBusMessage signal = targeted ? QDBusMessage::createTargetedSignal(m_calls.first().sender, kPath, kService, member)

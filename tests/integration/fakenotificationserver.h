@@ -52,6 +52,8 @@ public:
     // caller of the first Notify; returns once the bus has passed them on, so
     // that whatever the server sends next arrives after them.
     bool forgeSignal(bool targeted, const QString& member, const QVariantList& arguments);
+    // Answers the first Notify held back from that other client, with this id.
+    bool forgeAnswer(uint id);
 
 public Q_SLOTS:
     QStringList GetCapabilities() { return m_capabilities; }
@@ -70,5 +72,6 @@ private:
     QVector<uint> m_closeRequests;
     QVector<QDBusMessage> m_unanswered;
     QString m_foreignName;
+    QDBusConnection foreignConnection();
     uint m_nextId = 1;
 };

@@ -161,6 +161,10 @@ void FreedesktopDeliveryTest::outcome_data()
         << id << twoActions << QStringList{"forged broadcast close 1", "action later"} << "activated later" << 1;
     QTest::newRow("action sent to us by another client")
         << id << twoActions << QStringList{"forged targeted action reply", "close 2"} << "dismissed 0" << 0;
+    QTest::newRow("answer from another client first")
+        << held << twoActions << QStringList{"forged answer", "answer", "close 2"} << "dismissed 0" << 0;
+    QTest::newRow("answer from another client only")
+        << held << twoActions << QStringList{"forged answer"} << failure(CallTimedOut) << 0;
     QTest::newRow("close sent to us by another client, then hidden")
         << id << twoActions << QStringList{"forged targeted close 2", "hide"} << "dismissed 1" << 1;
     QTest::newRow("unfinished document") << id << "<toast><visual>" << QStringList() << failure(BadDocument) << 0;
@@ -197,6 +201,8 @@ void FreedesktopDeliveryTest::outcome()
         } else if (step == "answer") {
             server.setAnswer(Answer::Id);
             server.answerHeld();
+        } else if (step == "forged answer") {
+            QVERIFY(server.forgeAnswer(77));
         } else if (step.startsWith("forged")) {
             const QStringList words = step.split(' ');
             const QVariantList arguments = words.at(2) == "action" ? QVariantList{serverId, words.at(3)}
