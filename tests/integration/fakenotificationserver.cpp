@@ -72,13 +72,13 @@ void FakeNotificationServer::emitSignal(const QString& member, const QVariantLis
     m_bus.send(signal);
 }
 
-void FakeNotificationServer::answerHeld()
+void FakeNotificationServer::answerHeld(int id)
 {
     // Held calls are answered in the order they came.
     auto recorded = m_calls.begin();
     for (const QDBusMessage& call : qAsConst(m_unanswered)) {
         recorded = std::find_if(recorded, m_calls.end(), [](const Call& c) { return c.id == 0; });
-        recorded->id = m_nextId++;
+        recorded->id = id < 0 ? m_nextId++ : uint(id);
         m_bus.send(call.createReply(recorded->id));
     }
     m_unanswered.clear();

@@ -41,8 +41,8 @@ public:
     void vanish();
 
     void setAnswer(Answer answer) { m_answer = answer; }
-    // Answers the Notify calls held back so far, with ids.
-    void answerHeld();
+    // Answers the Notify calls held back so far, with ids of its own or with this one.
+    void answerHeld(int id = -1);
     QVector<Call> calls() const { return m_calls; }
     QVector<uint> closeRequests() const { return m_closeRequests; }
 
@@ -63,6 +63,7 @@ public Q_SLOTS:
 
 private:
     void emitSignal(const QString& member, const QVariantList& arguments);
+    QDBusConnection foreignConnection();
 
     const QString m_connectionName;
     QDBusConnection m_bus;
@@ -72,6 +73,5 @@ private:
     QVector<uint> m_closeRequests;
     QVector<QDBusMessage> m_unanswered;
     QString m_foreignName;
-    QDBusConnection foreignConnection();
     uint m_nextId = 1;
 };

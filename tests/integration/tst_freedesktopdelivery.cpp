@@ -50,6 +50,7 @@ private slots:
     void notifyArguments();
     void outcome_data();
     void outcome();
+    void idZeroGivenAgain();
     void burstIsSentInWindows_data();
     void burstIsSentInWindows();
     void platformChoice_data();
@@ -237,6 +238,28 @@ void FreedesktopDeliveryTest::outcome()
     QVERIFY2(sink->lines() == QStringList{outcome}, qPrintable("late report: " + sink->lines().join(" | ")));
     if (closeCalls >= 0) // by the id the server gave
         QCOMPARE(server.closeRequests(), QVector<uint>(closeCalls, server.calls().value(0).id));
+}
+
+// The first toast's id must not stand in the way of the second's close, which overtook its answer.
+void FreedesktopDeliveryTest::idZeroGivenAgain()
+{
+    FakeNotificationServer server(kFullServer);
+    QVERIFY(server.start());
+    server.setAnswer(Answer::Zero);
+    FreedesktopBackend backend(1500);
+    auto first = std::make_shared<RecordingSink>();
+    backend.show(ToastDelivery{41, kAppId, toast("two actions")}, first);
+    QTRY_COMPARE(server.calls().size(), 1);
+    server.close(0, 2);
+    QTRY_COMPARE(first->lines(), QStringList{"dismissed 0"});
+
+    server.setAnswer(Answer::Nothing);
+    auto second = std::make_shared<RecordingSink>();
+    backend.show(ToastDelivery{42, kAppId, toast("two actions")}, second);
+    QTRY_COMPARE(server.calls().size(), 2);
+    server.close(0, 1);
+    server.answerHeld(0);
+    QTRY_COMPARE(second->lines(), QStringList{"dismissed 2"});
 }
 
 void FreedesktopDeliveryTest::burstIsSentInWindows_data()
