@@ -234,11 +234,17 @@ void FreedesktopChannel::closeStranded()
     const Stranded stranded = std::exchange(m_stranded, {});
     if (stranded.busId != m_wire->busId() || stranded.server != m_serverOwner)
         return; // the server that showed them is gone, and its toasts with it
-    for (dbus_uint32_t id : stranded.ids) {
-        DBusMessage* message = serverCall("CloseNotification");
-        dbus_message_append_args(message, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID);
-        m_wire->call(message, m_callTimeoutMs, [](DBusMessage*) {});
-    }
+    for (quint32 id : stranded.ids)
+        closeUnowned(id);
+}
+
+void FreedesktopChannel::closeUnowned(quint32 id)
+{
+    const dbus_uint32_t serverId = id;
+    DBusMessage* message = serverCall("CloseNotification");
+    dbus_message_append_args(message, DBUS_TYPE_UINT32, &serverId, DBUS_TYPE_INVALID);
+    // Its NotificationClosed names no toast, and a failure changes nothing.
+    m_wire->call(message, m_callTimeoutMs, [](DBusMessage*) {});
 }
 
 bool FreedesktopChannel::fromServer(DBusMessage* message) const
@@ -404,8 +410,9 @@ void FreedesktopChannel::send(quint64 key)
     it->sentAt.start();
     ++m_inFlight;
     const quint64 generation = m_generation;
-    it->notifySerial = m_wire->call(notifyCall(request), m_callTimeoutMs,
-                 [this, key, generation](DBusMessage* reply) { onNotifyReply(reply, key, generation); });
+    it->notifySerial = m_wire->call(notifyCall(request), m_callTimeoutMs, [this, key, generation](DBusMessage* reply) {
+        onNotifyReply(reply, key, generation);
+    });
 }
 
 void FreedesktopChannel::onNotifyReply(DBusMessage* reply, quint64 key, quint64 generation)
@@ -529,9 +536,7 @@ void FreedesktopChannel::onLateReply(DBusMessage* reply)
         return;
     // The host was told the toast failed; it must not stay on the screen.
     qCWarning(lcDelivery) << "the server showed a toast given up on, as id" << id << "- closing it";
-    DBusMessage* message = serverCall("CloseNotification");
-    dbus_message_append_args(message, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID);
-    m_wire->call(message, m_callTimeoutMs, [](DBusMessage*) {});
+    closeUnowned(id);
 }
 
 void FreedesktopChannel::onSignal(DBusMessage* signal)

@@ -77,6 +77,8 @@ private:
     void onCloseReply(DBusMessage* reply, quint64 key, quint32 id, quint64 generation);
     void onSignal(DBusMessage* signal);
     void closeOnServer(quint64 key);
+    // Closes a notification of ours that no toast stands for any more.
+    void closeUnowned(quint32 id);
     void closeActivated(quint64 key);
     void onActionInvoked(uint id, const QString& actionKey);
     void onNotificationClosed(uint id, uint reason);
