@@ -32,11 +32,17 @@ private:
     std::function<void()> m_ready;
 };
 
-struct PendingCall
+// An answer made here for a call: dbus_message_new_error() needs the call
+// to have been sent (a serial), and libdbus ends the process on that check.
+DBusMessage* localError(const char* name, const char* text)
 {
-    BusWire* wire;
-    BusWire::ReplyHandler done;
-};
+    DBusMessage* error = dbus_message_new(DBUS_MESSAGE_TYPE_ERROR);
+    if (!error)
+        return nullptr; // out of memory: the handler gets no answer, which it takes for NoReply
+    dbus_message_set_error_name(error, name);
+    dbus_message_append_args(error, DBUS_TYPE_STRING, &text, DBUS_TYPE_INVALID);
+    return error;
+}
 
 void dropNotifier(QSocketNotifier* notifier)
 {
@@ -71,6 +77,9 @@ bool BusWire::open(QString* error)
     }
     // libdbus would end the whole process when the bus goes away.
     dbus_connection_set_exit_on_disconnect(m_connection, FALSE);
+    char* busId = dbus_connection_get_server_id(m_connection);
+    m_busId = QString::fromUtf8(busId);
+    dbus_free(busId);
     dbus_connection_set_watch_functions(m_connection, &BusWire::addWatch, &BusWire::removeWatch, &BusWire::toggleWatch,
                                         this, nullptr);
     dbus_connection_set_timeout_functions(m_connection, &BusWire::addTimeout, &BusWire::removeTimeout,
@@ -86,11 +95,11 @@ void BusWire::close()
 {
     if (!m_connection)
         return;
-    for (DBusPendingCall* pending : qAsConst(m_pending)) {
-        dbus_pending_call_cancel(pending);
-        dbus_pending_call_unref(pending);
+    const QHash<DBusPendingCall*, ReplyHandler> pending = std::exchange(m_pending, {});
+    for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
+        dbus_pending_call_cancel(it.key());
+        dbus_pending_call_unref(it.key());
     }
-    m_pending.clear();
     dbus_connection_remove_filter(m_connection, &BusWire::filter, this);
     dbus_connection_set_dispatch_status_function(m_connection, nullptr, nullptr, nullptr);
     dbus_connection_close(m_connection);
@@ -107,46 +116,101 @@ void BusWire::addMatch(const char* rule)
         dbus_bus_add_match(m_connection, rule, nullptr);
 }
 
-void BusWire::call(DBusMessage* message, int timeoutMs, ReplyHandler done)
+dbus_uint32_t BusWire::call(DBusMessage* message, int timeoutMs, ReplyHandler done)
 {
     DBusPendingCall* pending = nullptr;
+    // A lost connection still takes the call, and hands back no pending call.
     if (!m_connection || !dbus_connection_send_with_reply(m_connection, message, &pending, timeoutMs) || !pending) {
-        DBusMessage* error = dbus_message_new_error(message, DBUS_ERROR_DISCONNECTED, "not connected to the bus");
         dbus_message_unref(message);
+        DBusMessage* error = localError(DBUS_ERROR_DISCONNECTED, "not connected to the bus");
         // Later, as an answer would come: the caller may not expect it inside call().
         QMetaObject::invokeMethod(
             this,
             [error, done = std::move(done)] {
                 done(error);
-                dbus_message_unref(error);
+                if (error)
+                    dbus_message_unref(error);
             },
             Qt::QueuedConnection);
-        return;
+        return 0;
     }
+    const dbus_uint32_t serial = dbus_message_get_serial(message);
     dbus_message_unref(message);
-    m_pending.insert(pending);
-    dbus_pending_call_set_notify(pending, &BusWire::replied, new PendingCall{this, std::move(done)},
-                                 [](void* data) { delete static_cast<PendingCall*>(data); });
+    m_pending.insert(pending, std::move(done));
+    dbus_pending_call_set_notify(pending, &BusWire::replied, this, nullptr);
+    return serial;
 }
 
 void BusWire::replied(DBusPendingCall* pending, void* data)
 {
-    auto* call = static_cast<PendingCall*>(data);
-    call->wire->m_pending.remove(pending);
+    auto* self = static_cast<BusWire*>(data);
+    const auto it = self->m_pending.find(pending);
+    if (it == self->m_pending.end())
+        return; // cancelled by close(), which dropped our reference
+    const ReplyHandler done = std::move(it.value());
+    self->m_pending.erase(it);
     DBusMessage* reply = dbus_pending_call_steal_reply(pending);
-    // Holds the handler until it returns: the last reference frees it.
-    call->done(reply);
+    dbus_pending_call_unref(pending);
+    // libdbus answers the calls of a lost connection with a NoReply of its own,
+    // which would read as a server that did not answer.
+    if (reply && !dbus_message_get_sender(reply) && self->m_connection
+        && !dbus_connection_get_is_connected(self->m_connection)) {
+        dbus_message_unref(reply);
+        reply = localError(DBUS_ERROR_DISCONNECTED, "the connection to the bus was lost");
+    }
+    done(reply);
     if (reply)
         dbus_message_unref(reply);
-    dbus_pending_call_unref(pending);
 }
 
 DBusHandlerResult BusWire::filter(DBusConnection*, DBusMessage* message, void* data)
 {
     auto* self = static_cast<BusWire*>(data);
-    if (dbus_message_get_type(message) == DBUS_MESSAGE_TYPE_SIGNAL && self->m_onSignal)
-        self->m_onSignal(message);
+    switch (dbus_message_get_type(message)) {
+    case DBUS_MESSAGE_TYPE_SIGNAL:
+        if (dbus_message_is_signal(message, DBUS_INTERFACE_LOCAL, "Disconnected")
+            && dbus_message_has_path(message, DBUS_PATH_LOCAL))
+            self->lost();
+        else if (self->m_onSignal)
+            self->m_onSignal(message);
+        break;
+    case DBUS_MESSAGE_TYPE_METHOD_RETURN:
+    case DBUS_MESSAGE_TYPE_ERROR:
+        // Answers of pending calls never come here.
+        if (self->m_onLateReply)
+            self->m_onLateReply(message);
+        break;
+    default:
+        break;
+    }
     return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
+}
+
+void BusWire::lost()
+{
+    if (m_lostQueued)
+        return;
+    m_lostQueued = true;
+    // Not from inside libdbus's dispatch, which still holds the connection.
+    QMetaObject::invokeMethod(
+        this,
+        [this, connection = m_connection] {
+            m_lostQueued = false;
+            if (connection != m_connection)
+                return; // closed already
+            const QList<ReplyHandler> unanswered = m_pending.values();
+            close();
+            if (m_onDisconnected)
+                m_onDisconnected();
+            // Each call still gets its one answer.
+            for (const ReplyHandler& done : unanswered) {
+                DBusMessage* error = localError(DBUS_ERROR_DISCONNECTED, "the connection to the bus was lost");
+                done(error);
+                if (error)
+                    dbus_message_unref(error);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 dbus_bool_t BusWire::addWatch(DBusWatch* watch, void* data)

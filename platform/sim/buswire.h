@@ -9,7 +9,6 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -23,7 +22,8 @@ class BusWire : public QObject
 {
 public:
     // Gets the answer to a call: a method return or an error, the bus's own,
-    // or one libdbus makes up when the call timed out or could not be sent.
+    // or one made here (no sender): NoReply when the call timed out,
+    // Disconnected when it was not sent or the connection dropped under it.
     using ReplyHandler = std::function<void(DBusMessage* reply)>;
     using SignalHandler = std::function<void(DBusMessage* signal)>;
 
@@ -32,17 +32,25 @@ public:
 
     // False, with the reason in *error, when there is no session bus.
     bool open(QString* error);
-    // Drops the connection; pending handlers are never called. Must run on
-    // the wire's thread.
+    // Drops the connection; pending handlers are never called (on a lost
+    // connection they are answered Disconnected). Must run on the wire's thread.
     void close();
     bool isOpen() const { return m_connection != nullptr; }
+    // The bus's own id (its guid) as of the last open(); a bus started again has another.
+    QString busId() const { return m_busId; }
 
     // Signals matching the rule reach the signal handler; not waited for.
     void addMatch(const char* rule);
     void setSignalHandler(SignalHandler handler) { m_onSignal = std::move(handler); }
+    // Answers no call waits for any more: those that came after their timeout.
+    void setLateReplyHandler(SignalHandler handler) { m_onLateReply = std::move(handler); }
+    // Runs once the connection is lost, after the wire has closed; the next
+    // open() connects again.
+    void setDisconnectHandler(std::function<void()> handler) { m_onDisconnected = std::move(handler); }
 
     // Takes the message. The handler runs later, on this thread, exactly once.
-    void call(DBusMessage* message, int timeoutMs, ReplyHandler done);
+    // Returns the call's serial, 0 when it was not sent.
+    dbus_uint32_t call(DBusMessage* message, int timeoutMs, ReplyHandler done);
 
 private:
     struct Watch
@@ -62,15 +70,20 @@ private:
     static void replied(DBusPendingCall* pending, void* data);
 
     void handleWatch(DBusWatch* watch, unsigned int condition);
+    void lost();
     void queueDispatch();
     void dispatch();
 
     DBusConnection* m_connection = nullptr;
+    QString m_busId;
     QHash<DBusWatch*, Watch> m_watches;
     QHash<DBusTimeout*, QTimer*> m_timeouts;
-    QSet<DBusPendingCall*> m_pending;
+    QHash<DBusPendingCall*, ReplyHandler> m_pending;
     SignalHandler m_onSignal;
+    SignalHandler m_onLateReply;
+    std::function<void()> m_onDisconnected;
     bool m_dispatchQueued = false;
+    bool m_lostQueued = false;
 };
 
 } // namespace winsim

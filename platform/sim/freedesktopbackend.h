@@ -14,7 +14,10 @@
 //   reported (a Windows toast that was clicked raises no dismissal);
 // - server closes: expired 2 (timed out), dismissed by the user 0, closed by
 //   CloseNotification 1 (application hidden), any other reason 3;
-// - failures, see the HRESULTs below.
+// - failures, see the HRESULTs below; a toast that failed is never left on
+//   the screen by us (an answer to Notify that comes too late is closed);
+// - only the server that owns the name now is heard: signals and answers of
+//   other clients are ignored.
 #pragma once
 
 #include <winsim/delivery.h>
@@ -27,11 +30,13 @@ class FreedesktopChannel;
 
 namespace freedesktop {
 
-// No session bus, or no notification server on it (RPC_S_SERVER_UNAVAILABLE).
+// No session bus, or no notification server on it, or the connection to the
+// bus was lost with the toast on its way or shown (RPC_S_SERVER_UNAVAILABLE).
 constexpr int ServerUnavailable = static_cast<int>(0x800706BAu);
 // The server did not answer Notify in time (HRESULT_FROM_WIN32(ERROR_TIMEOUT)).
 constexpr int CallTimedOut = static_cast<int>(0x800705B4u);
-// The server left the bus before answering Notify (RPC_E_DISCONNECTED).
+// The server left the bus before answering Notify, or with the toast shown
+// (RPC_E_DISCONNECTED): its toasts went with it.
 constexpr int ServerGone = static_cast<int>(0x80010108u);
 // The server answered Notify with an error (E_FAIL) or with something that is
 // not a notification id (E_UNEXPECTED).
@@ -39,8 +44,6 @@ constexpr int ServerRefused = static_cast<int>(0x80004005u);
 constexpr int BadReply = static_cast<int>(0x8000FFFFu);
 // The toast document could not be read (E_INVALIDARG).
 constexpr int BadDocument = static_cast<int>(0x80070057u);
-// Reason of a shown toast whose server left the bus: nobody can close it any more.
-constexpr int ServerGoneReason = 3;
 
 constexpr int DefaultCallTimeoutMs = 5000;
 

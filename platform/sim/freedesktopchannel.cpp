@@ -4,8 +4,10 @@
 #include "freedesktopbackend.h"
 
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace winsim {
 
@@ -19,6 +21,8 @@ const char kInterface[] = "org.freedesktop.Notifications";
 
 // Signals for ids nobody waits for are dropped beyond this many.
 constexpr int kMaxEarlyIds = 64;
+// Notify calls given up on whose late answer is still closed on the server.
+constexpr int kMaxAbandonedCalls = 64;
 // Notify calls on the bus at once; a slow server (dunst takes tens of
 // milliseconds per toast on a virtual display) still answers each in time.
 constexpr int kMaxInFlight = 8;
@@ -136,6 +140,13 @@ bool readStrings(DBusMessage* reply, QStringList* strings)
     return true;
 }
 
+// The answer was made by libdbus, or by the bus on the server's behalf.
+bool fromLibraryOrBus(DBusMessage* reply)
+{
+    const char* sender = dbus_message_get_sender(reply);
+    return !sender || qstrcmp(sender, DBUS_SERVICE_DBUS) == 0;
+}
+
 // Server close reasons by the platform's dismissal reasons.
 int dismissalReason(uint serverReason)
 {
@@ -168,16 +179,116 @@ FreedesktopChannel::~FreedesktopChannel() = default;
 void FreedesktopChannel::open()
 {
     m_wire = new BusWire(this);
+    m_wire->setSignalHandler([this](DBusMessage* signal) { onSignal(signal); });
+    m_wire->setLateReplyHandler([this](DBusMessage* reply) { onLateReply(reply); });
+    m_wire->setDisconnectHandler([this] { onDisconnected(); });
+    connectBus();
+}
+
+bool FreedesktopChannel::connectBus()
+{
+    if (m_wire->isOpen())
+        return true;
     QString error;
     if (!m_wire->open(&error)) {
-        qCWarning(lcDelivery).noquote() << "no session bus, toasts will fail:" << error;
-        return;
+        qCWarning(lcDelivery).noquote() << "no session bus, toasts fail:" << error;
+        return false;
     }
-    m_wire->setSignalHandler([this](DBusMessage* signal) { onSignal(signal); });
-    // Any sender: the server's unique name changes when it restarts.
-    m_wire->addMatch("type='signal',interface='org.freedesktop.Notifications',path='/org/freedesktop/Notifications'");
+    // The bus matches a well-known sender against the name's owner of the
+    // moment, so a server that restarts is still heard. Signals sent to us by
+    // name pass by every rule: onSignal() checks the sender again.
+    m_wire->addMatch("type='signal',sender='org.freedesktop.Notifications',"
+                     "interface='org.freedesktop.Notifications',path='/org/freedesktop/Notifications'");
     m_wire->addMatch("type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
                      "member='NameOwnerChanged',arg0='org.freedesktop.Notifications'");
+    askServerOwner();
+    return true;
+}
+
+void FreedesktopChannel::askServerOwner()
+{
+    DBusMessage* message = dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS,
+                                                        "GetNameOwner");
+    const char* name = kService;
+    dbus_message_append_args(message, DBUS_TYPE_STRING, &name, DBUS_TYPE_INVALID);
+    const quint64 generation = m_generation;
+    // The bus answers in order: before any answer or signal of the server
+    // this connection can have caused, and after the NameOwnerChanged
+    // signals that came before.
+    m_wire->call(message, m_callTimeoutMs,
+                 [this, generation](DBusMessage* reply) { onServerOwner(reply, generation); });
+}
+
+void FreedesktopChannel::onServerOwner(DBusMessage* reply, quint64 generation)
+{
+    const char* owner = nullptr;
+    if (generation != m_generation || !reply || dbus_message_get_type(reply) != DBUS_MESSAGE_TYPE_METHOD_RETURN
+        || !dbus_message_get_args(reply, nullptr, DBUS_TYPE_STRING, &owner, DBUS_TYPE_INVALID))
+        return; // no owner (NameHasNoOwner), or asked on a connection that is gone
+    m_serverOwner = QString::fromUtf8(owner);
+    closeStranded();
+}
+
+void FreedesktopChannel::closeStranded()
+{
+    const Stranded stranded = std::exchange(m_stranded, {});
+    if (stranded.busId != m_wire->busId() || stranded.server != m_serverOwner)
+        return; // the server that showed them is gone, and its toasts with it
+    for (quint32 id : stranded.ids)
+        closeUnowned(id);
+}
+
+void FreedesktopChannel::closeUnowned(quint32 id)
+{
+    const dbus_uint32_t serverId = id;
+    DBusMessage* message = serverCall("CloseNotification");
+    dbus_message_append_args(message, DBUS_TYPE_UINT32, &serverId, DBUS_TYPE_INVALID);
+    // Its NotificationClosed names no toast, and a failure changes nothing.
+    m_wire->call(message, m_callTimeoutMs, [](DBusMessage*) {});
+}
+
+bool FreedesktopChannel::fromServer(DBusMessage* message) const
+{
+    const char* sender = dbus_message_get_sender(message);
+    return sender && !m_serverOwner.isEmpty() && m_serverOwner == QLatin1String(sender);
+}
+
+void FreedesktopChannel::onDisconnected()
+{
+    qCWarning(lcDelivery) << "lost the session bus; failing" << m_toasts.size()
+                          << "toast(s), the next toast connects again";
+    // A connection the bus dropped leaves the server and its toasts up.
+    m_stranded = {m_wire->busId(), m_serverOwner, {}};
+    for (const Toast& toast : qAsConst(m_toasts)) {
+        if (toast.stage == Stage::Shown)
+            m_stranded.ids.append(toast.serverId);
+    }
+    endAll(freedesktop::ServerUnavailable);
+    if (!m_stranded.ids.isEmpty())
+        connectBus(); // to close them; fails quietly when the bus itself is gone
+}
+
+void FreedesktopChannel::endAll(int hresult)
+{
+    ++m_generation;
+    m_serverOwner.clear();
+    m_capabilitiesState = Capabilities::Unknown;
+    m_capabilities.clear();
+    m_early.clear();
+    m_queue.clear();
+    m_inFlight = 0;
+    m_abandonedCalls.clear();
+    m_awaitedAnswers.clear();
+
+    QVector<quint64> keys = m_toasts.keys().toVector();
+    std::sort(keys.begin(), keys.end());
+    for (quint64 key : keys) {
+        if (m_toasts.value(key).activated)
+            forget(key); // its outcome was the activation
+        else
+            fail(key, hresult);
+    }
+    m_keyByServerId.clear(); // ids of a server we no longer hear
 }
 
 void FreedesktopChannel::close()
@@ -204,7 +315,7 @@ void FreedesktopChannel::show(const ToastDelivery& delivery, const std::shared_p
             sink->failed(freedesktop::BadDocument);
         return;
     }
-    if (!m_wire || !m_wire->isOpen()) {
+    if (!m_wire || !connectBus()) {
         if (sink)
             sink->failed(freedesktop::ServerUnavailable);
         return;
@@ -299,8 +410,9 @@ void FreedesktopChannel::send(quint64 key)
     it->sentAt.start();
     ++m_inFlight;
     const quint64 generation = m_generation;
-    m_wire->call(notifyCall(request), m_callTimeoutMs,
-                 [this, key, generation](DBusMessage* reply) { onNotifyReply(reply, key, generation); });
+    it->notifySerial = m_wire->call(notifyCall(request), m_callTimeoutMs, [this, key, generation](DBusMessage* reply) {
+        onNotifyReply(reply, key, generation);
+    });
 }
 
 void FreedesktopChannel::onNotifyReply(DBusMessage* reply, quint64 key, quint64 generation)
@@ -314,12 +426,31 @@ void FreedesktopChannel::onNotifyReply(DBusMessage* reply, quint64 key, quint64 
         return;
     }
 
+    if (reply && !fromLibraryOrBus(reply) && !fromServer(reply)) {
+        // libdbus took it for the answer; the server's own comes past it.
+        qCWarning(lcDelivery) << "ignored an answer to Notify of toast" << key << "from"
+                              << dbus_message_get_sender(reply) << "which is not the notification server";
+        ++m_inFlight;
+        const quint32 serial = it->notifySerial;
+        m_awaitedAnswers.insert(serial, key);
+        const int left = int(qMax<qint64>(0, m_callTimeoutMs - it->sentAt.elapsed()));
+        QTimer::singleShot(left, this, [this, serial, key, generation] {
+            if (generation == m_generation && m_awaitedAnswers.remove(serial))
+                onNotifyReply(nullptr, key, generation); // no answer in time
+        });
+        return;
+    }
     CallError error;
     if (callFailed(reply, &error)) {
         const bool fullWait = it->sentAt.elapsed() >= m_callTimeoutMs * 9 / 10;
         const int hresult = failureResult(error.name, fullWait);
         qCWarning(lcDelivery).noquote() << "Notify of toast" << key << "failed:" << error.name << error.message
                                         << "->" << hex(hresult);
+        if (hresult == freedesktop::CallTimedOut) {
+            if (m_abandonedCalls.size() >= kMaxAbandonedCalls)
+                m_abandonedCalls.removeFirst();
+            m_abandonedCalls.append(it->notifySerial);
+        }
         fail(key, hresult);
         // A server that answers nothing in time will not serve the queue either.
         if (hresult == freedesktop::CallTimedOut || hresult == freedesktop::ServerUnavailable)
@@ -388,10 +519,35 @@ void FreedesktopChannel::onCloseReply(DBusMessage* reply, quint64 key, quint32 i
     dismiss(key, 1);
 }
 
+void FreedesktopChannel::onLateReply(DBusMessage* reply)
+{
+    const quint32 serial = dbus_message_get_reply_serial(reply);
+    if (m_awaitedAnswers.contains(serial) && (fromServer(reply) || fromLibraryOrBus(reply))) {
+        onNotifyReply(reply, m_awaitedAnswers.take(serial), m_generation);
+        return;
+    }
+    dbus_uint32_t id = 0;
+    const int index = m_abandonedCalls.indexOf(serial);
+    if (index < 0 || !fromServer(reply))
+        return;
+    m_abandonedCalls.remove(index);
+    if (dbus_message_get_type(reply) != DBUS_MESSAGE_TYPE_METHOD_RETURN
+        || !dbus_message_get_args(reply, nullptr, DBUS_TYPE_UINT32, &id, DBUS_TYPE_INVALID))
+        return;
+    // The host was told the toast failed; it must not stay on the screen.
+    qCWarning(lcDelivery) << "the server showed a toast given up on, as id" << id << "- closing it";
+    closeUnowned(id);
+}
+
 void FreedesktopChannel::onSignal(DBusMessage* signal)
 {
     dbus_uint32_t id = 0;
     if (dbus_message_has_interface(signal, kInterface) && dbus_message_has_path(signal, kPath)) {
+        if (!fromServer(signal)) {
+            qCDebug(lcDelivery) << "ignored" << dbus_message_get_member(signal) << "from"
+                                << dbus_message_get_sender(signal) << "which is not the notification server";
+            return;
+        }
         const char* actionKey = nullptr;
         dbus_uint32_t reason = 0;
         if (dbus_message_has_member(signal, "ActionInvoked") && dbus_message_has_signature(signal, "us")) {
@@ -429,6 +585,8 @@ void FreedesktopChannel::onActionInvoked(uint id, const QString& actionKey)
         return;
     }
     auto it = m_toasts.find(found.value());
+    if (it == m_toasts.end())
+        return;
     QString arguments;
     if (!it->document.argumentsForKey(actionKey, &arguments)) {
         qCWarning(lcDelivery) << "toast" << it.key() << "activated with unknown action" << actionKey;
@@ -453,7 +611,10 @@ void FreedesktopChannel::onNotificationClosed(uint id, uint reason)
         return;
     }
     const quint64 key = found.value();
-    if (m_toasts.value(key).activated) {
+    const auto it = m_toasts.constFind(key);
+    if (it == m_toasts.cend())
+        return;
+    if (it->activated) {
         forget(key); // its close, ours or the server's, is no second outcome
         return;
     }
@@ -473,33 +634,21 @@ void FreedesktopChannel::remember(uint id, const EarlyEvent& event)
 void FreedesktopChannel::onServerOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner)
 {
     Q_UNUSED(name);
-    if (oldOwner.isEmpty())
-        return; // a server arrived; the next toast asks for its capabilities
-    qCWarning(lcDelivery).noquote() << "the notification server" << oldOwner << "left the bus"
-                                    << (newOwner.isEmpty() ? QString() : QStringLiteral("for ") + newOwner);
-    ++m_generation;
-    m_capabilitiesState = Capabilities::Unknown;
-    m_capabilities.clear();
-    m_early.clear();
-    m_queue.clear();
-    m_inFlight = 0;
-
-    QVector<quint64> keys = m_toasts.keys().toVector();
-    std::sort(keys.begin(), keys.end());
-    for (quint64 key : keys) {
-        const Toast& toast = m_toasts.find(key).value();
-        if (toast.activated)
-            forget(key); // its outcome was the activation
-        else if (toast.stage == Stage::Shown)
-            dismiss(key, freedesktop::ServerGoneReason);
-        else
-            fail(key, freedesktop::ServerGone);
+    if (!oldOwner.isEmpty()) {
+        qCWarning(lcDelivery).noquote() << "the notification server" << oldOwner << "left the bus"
+                                        << (newOwner.isEmpty() ? QString() : QStringLiteral("for ") + newOwner);
+        // Its toasts went with it, by no one's choice: not a dismissal by the
+        // user, the host or a timeout, but a failure the host may answer by
+        // showing the news again. Those waiting for Notify fail alike.
+        endAll(freedesktop::ServerGone);
     }
+    // A server that arrived is asked for its capabilities by the next toast.
+    m_serverOwner = newOwner;
 }
 
 void FreedesktopChannel::fail(quint64 key, int hresult)
 {
-    const Toast toast = m_toasts.take(key);
+    const Toast toast = forget(key);
     if (toast.sink)
         toast.sink->failed(hresult);
 }
@@ -514,7 +663,8 @@ void FreedesktopChannel::dismiss(quint64 key, int reason)
 FreedesktopChannel::Toast FreedesktopChannel::forget(quint64 key)
 {
     const Toast toast = m_toasts.take(key);
-    if (toast.serverId != 0 && m_keyByServerId.value(toast.serverId) == key)
+    // 0 is an id like any other.
+    if (toast.stage == Stage::Shown && m_keyByServerId.value(toast.serverId) == key)
         m_keyByServerId.remove(toast.serverId);
     return toast;
 }

@@ -48,6 +48,7 @@ private:
         bool activated = false;
         bool closeSent = false;
         QElapsedTimer sentAt;
+        quint32 notifySerial = 0;
     };
 
     // Server signals that overtook the answer to their Notify call.
@@ -58,6 +59,15 @@ private:
         uint reason;
     };
 
+    // Opens the wire, or opens it again after it was lost; false without a bus.
+    bool connectBus();
+    void onDisconnected();
+    void closeStranded();
+    void askServerOwner();
+    void onServerOwner(DBusMessage* reply, quint64 generation);
+    // Whether the message comes from the server that owns the name now.
+    bool fromServer(DBusMessage* message) const;
+    void onLateReply(DBusMessage* reply);
     void askCapabilities();
     void onCapabilities(DBusMessage* reply, quint64 generation);
     void pump();
@@ -67,11 +77,15 @@ private:
     void onCloseReply(DBusMessage* reply, quint64 key, quint32 id, quint64 generation);
     void onSignal(DBusMessage* signal);
     void closeOnServer(quint64 key);
+    // Closes a notification of ours that no toast stands for any more.
+    void closeUnowned(quint32 id);
     void closeActivated(quint64 key);
     void onActionInvoked(uint id, const QString& actionKey);
     void onNotificationClosed(uint id, uint reason);
     void onServerOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
     void remember(uint id, const EarlyEvent& event);
+    // Every toast ends: activated ones quietly, the others failed with this result.
+    void endAll(int hresult);
     void fail(quint64 key, int hresult);
     void dismiss(quint64 key, int reason);
     // Drops the toast without telling its sink.
@@ -83,8 +97,12 @@ private:
     Capabilities m_capabilitiesState = Capabilities::Unknown;
     QStringList m_capabilities;
     QElapsedTimer m_capabilitiesAskedAt;
-    // Counts server departures, so that answers of a server that left are ignored.
+    // Counts server departures and lost connections, so that answers of a
+    // server that left, or that came on a closed connection, are ignored.
     quint64 m_generation = 0;
+    // The unique name of the server, empty while there is none: only it
+    // answers Notify and speaks for the toasts it shows.
+    QString m_serverOwner;
 
     QHash<quint64, Toast> m_toasts;
     // Toasts not yet sent, oldest first. Only a few Notify calls are on the bus
@@ -93,6 +111,22 @@ private:
     int m_inFlight = 0;
     QHash<quint32, quint64> m_keyByServerId;
     QHash<quint32, QVector<EarlyEvent>> m_early;
+    // Toasts shown on a connection that dropped: reported failed, and closed
+    // once connected again, if the bus and the server are still the same
+    // (unique names are only unique on one bus).
+    struct Stranded
+    {
+        QString busId;
+        QString server;
+        QVector<quint32> ids;
+    };
+    Stranded m_stranded;
+    // Notify calls another client answered in the server's place, by serial:
+    // the server's own answer still comes, past libdbus, until the timeout.
+    QHash<quint32, quint64> m_awaitedAnswers;
+    // Notify calls given up on, oldest first: their toasts were reported
+    // failed, so an id the server names late is closed at once.
+    QVector<quint32> m_abandonedCalls;
 };
 
 } // namespace winsim

@@ -420,18 +420,43 @@ const char* attributeReference(ushort c)
     }
 }
 
-// Copies the runs between references whole: most texts have none.
+// XML 1.0 holds no other control characters, no U+FFFE or U+FFFF and no
+// lone surrogates, not even as references: a document written with one
+// could not be read back.
+bool isXmlCharacter(const QChar* c, const QChar* end)
+{
+    const ushort u = c->unicode();
+    if (u < 0x20)
+        return u == '\t' || u == '\n' || u == '\r';
+    if (c->isHighSurrogate())
+        return c + 1 != end && (c + 1)->isLowSurrogate();
+    if (c->isLowSurrogate())
+        return false; // the low half of a pair is stepped over with its high half
+    return u != 0xFFFE && u != 0xFFFF;
+}
+
+// Copies the runs between references whole: most texts have none. A
+// character XML cannot hold is written as U+FFFD rather than dropped, so
+// that a reader sees something stood there and the words it parted stay apart.
 void appendEscaped(QString* out, const QString& text, const char* (*reference)(ushort))
 {
     const QChar* begin = text.constData();
     const QChar* run = begin;
     const QChar* const end = begin + text.size();
     for (const QChar* c = begin; c != end; ++c) {
-        if (const char* replacement = reference(c->unicode())) {
-            out->append(run, int(c - run));
-            out->append(QLatin1String(replacement));
-            run = c + 1;
+        const char* replacement = reference(c->unicode());
+        const bool allowed = replacement || isXmlCharacter(c, end);
+        if (allowed && !replacement) {
+            if (c->isHighSurrogate())
+                ++c;
+            continue;
         }
+        out->append(run, int(c - run));
+        if (replacement)
+            out->append(QLatin1String(replacement));
+        else
+            out->append(QChar(QChar::ReplacementCharacter));
+        run = c + 1;
     }
     out->append(run, int(end - run));
 }

@@ -1,5 +1,7 @@
 #include "fakenotificationserver.h"
 
+#include <QDBusConnectionInterface>
+
 #include <algorithm>
 
 namespace {
@@ -7,10 +9,13 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
+int g_connections = 0;
+
 } // namespace
 
+// Names are never reused: a connection whose bus died stays registered under its name.
 FakeNotificationServer::FakeNotificationServer(const QStringList& capabilities)
-    : m_connectionName(QStringLiteral("fake-notification-server-%1").arg(quintptr(this)))
+    : m_connectionName(QStringLiteral("fake-notification-server-%1").arg(++g_connections))
     , m_bus(QString())
     , m_capabilities(capabilities)
 {
@@ -25,10 +30,39 @@ bool FakeNotificationServer::start()
 
 void FakeNotificationServer::vanish()
 {
-    if (!m_bus.isConnected())
-        return;
     m_bus = QDBusConnection(QString());
     QDBusConnection::disconnectFromBus(m_connectionName);
+    if (!m_foreignName.isEmpty())
+        QDBusConnection::disconnectFromBus(m_foreignName);
+    m_foreignName.clear();
+}
+
+QDBusConnection FakeNotificationServer::foreignConnection()
+{
+    if (m_foreignName.isEmpty()) {
+        m_foreignName = m_connectionName + QStringLiteral("-foreign");
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_foreignName);
+    }
+    return QDBusConnection(m_foreignName);
+}
+
+bool FakeNotificationServer::forgeAnswer(uint id)
+{
+    QDBusConnection foreign = foreignConnection();
+    return foreign.isConnected() && !m_unanswered.isEmpty() && foreign.send(m_unanswered.first().createReply(id))
+        && foreign.interface()->isServiceRegistered(kService).isValid();
+}
+
+bool FakeNotificationServer::forgeSignal(bool targeted, const QString& member, const QVariantList& arguments)
+{
+    QDBusConnection foreign = foreignConnection();
+    if (!foreign.isConnected() || m_calls.isEmpty())
+        return false;
+    QDBusMessage signal = targeted ? QDBusMessage::createTargetedSignal(m_calls.first().sender, kPath, kService, member)
+                                   : QDBusMessage::createSignal(kPath, kService, member);
+    signal.setArguments(arguments);
+    // The bus handles one client's messages in order: once it answered, it has passed the signal on.
+    return foreign.send(signal) && foreign.interface()->isServiceRegistered(kService).isValid();
 }
 
 void FakeNotificationServer::emitSignal(const QString& member, const QVariantList& arguments)
@@ -38,13 +72,13 @@ void FakeNotificationServer::emitSignal(const QString& member, const QVariantLis
     m_bus.send(signal);
 }
 
-void FakeNotificationServer::answerHeld()
+void FakeNotificationServer::answerHeld(int id)
 {
     // Held calls are answered in the order they came.
     auto recorded = m_calls.begin();
     for (const QDBusMessage& call : qAsConst(m_unanswered)) {
         recorded = std::find_if(recorded, m_calls.end(), [](const Call& c) { return c.id == 0; });
-        recorded->id = m_nextId++;
+        recorded->id = id < 0 ? m_nextId++ : uint(id);
         m_bus.send(call.createReply(recorded->id));
     }
     m_unanswered.clear();
@@ -54,8 +88,10 @@ uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, con
                                     const QString& summary, const QString& body, const QStringList& actions,
                                     const QVariantMap& hints, int timeout)
 {
-    m_calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout, 0});
+    m_calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout, 0, message().service()});
     switch (m_answer) {
+    case Answer::Zero:
+        return 0;
     case Answer::Id:
         m_calls.last().id = m_nextId++;
         return m_calls.last().id;

@@ -15,7 +15,8 @@ class FakeNotificationServer : public QObject, protected QDBusContext
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    enum class Answer { Id, Error, Nothing, NotAnId };
+    // Nothing: held back until answerHeld(). Zero: the id 0, which a server may give.
+    enum class Answer { Id, Error, Nothing, NotAnId, Zero };
 
     struct Call
     {
@@ -28,6 +29,7 @@ public:
         QVariantMap hints;
         int timeout;
         uint id; // 0 while not answered with an id
+        QString sender; // the caller's unique name
     };
 
     explicit FakeNotificationServer(const QStringList& capabilities);
@@ -39,13 +41,19 @@ public:
     void vanish();
 
     void setAnswer(Answer answer) { m_answer = answer; }
-    // Answers the Notify calls held back so far, with ids.
-    void answerHeld();
+    // Answers the Notify calls held back so far, with ids of its own or with this one.
+    void answerHeld(int id = -1);
     QVector<Call> calls() const { return m_calls; }
     QVector<uint> closeRequests() const { return m_closeRequests; }
 
     void invokeAction(uint id, const QString& key) { emitSignal(QStringLiteral("ActionInvoked"), {id, key}); }
     void close(uint id, uint reason) { emitSignal(QStringLiteral("NotificationClosed"), {id, reason}); }
+    // The same signals from another client of the bus, broadcast or sent to the
+    // caller of the first Notify; returns once the bus has passed them on, so
+    // that whatever the server sends next arrives after them.
+    bool forgeSignal(bool targeted, const QString& member, const QVariantList& arguments);
+    // Answers the first Notify held back from that other client, with this id.
+    bool forgeAnswer(uint id);
 
 public Q_SLOTS:
     QStringList GetCapabilities() { return m_capabilities; }
@@ -55,6 +63,7 @@ public Q_SLOTS:
 
 private:
     void emitSignal(const QString& member, const QVariantList& arguments);
+    QDBusConnection foreignConnection();
 
     const QString m_connectionName;
     QDBusConnection m_bus;
@@ -63,5 +72,6 @@ private:
     QVector<Call> m_calls;
     QVector<uint> m_closeRequests;
     QVector<QDBusMessage> m_unanswered;
+    QString m_foreignName;
     uint m_nextId = 1;
 };

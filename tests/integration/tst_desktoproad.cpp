@@ -23,6 +23,8 @@ private slots:
     void cleanupTestCase();
 
     void chosenButtonInDunst();
+    void textXmlCannotHold_data();
+    void textXmlCannotHold();
 
 private:
     QTemporaryDir m_files;
@@ -100,6 +102,32 @@ void DesktopRoadTest::chosenButtonInDunst()
     QTRY_COMPARE(dunst::holds(), 0);
     QCOMPARE(dunst::history().value(0).value("summary").toString(), QStringLiteral("Hidden"));
     QCOMPARE(hidden->heard(hiddenId), QStringList{"dismissed 0"});
+}
+
+// The host's text goes on as it is; the toast is shown all the same.
+void DesktopRoadTest::textXmlCannotHold_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::newRow("vertical tab") << QString(QChar(0x0B));
+    QTest::newRow("escape") << QString(QChar(0x1B));
+    QTest::newRow("null") << QString(QChar(0x00));
+    QTest::newRow("U+FFFF") << QString(QChar(0xFFFF));
+}
+
+void DesktopRoadTest::textXmlCannotHold()
+{
+    QFETCH(QString, character);
+    auto listener = std::make_shared<RecordingListener>();
+    const quint64 id = m_service->showToast(
+        {{0, 5}, {5, QStringList{"Report" + character + "2026", "line" + character}}}, listener);
+    QVERIFY(id != 0);
+    QTRY_COMPARE(dunst::holds(), 1);
+    QCOMPARE(listener->heard(id), QStringList());
+    QVERIFY(dunst::ctl("close"));
+    QTRY_COMPARE(listener->heard(id), QStringList{"dismissed 0"});
+    const QVariantMap shown = dunst::history().value(0);
+    QCOMPARE(shown.value("summary").toString(), QStringLiteral("Report\uFFFD2026"));
+    QCOMPARE(shown.value("body").toString(), QStringLiteral("line\uFFFD"));
 }
 
 QTEST_GUILESS_MAIN(DesktopRoadTest)

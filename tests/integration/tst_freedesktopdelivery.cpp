@@ -1,6 +1,7 @@
 // Guards what a desktop's notification server is sent and how its answers, closes, clicks or departure end a toast.
 #include "fakenotificationserver.h"
 #include "freedesktopbackend.h"
+#include "recordingsink.h"
 #include "testdata.h"
 
 #include <winsim/control.h>
@@ -26,37 +27,13 @@ QString toast(const QString& name)
 
 QString failure(int hresult)
 {
-    return QStringLiteral("failed 0x%1").arg(static_cast<quint32>(hresult), 8, 16, QLatin1Char('0'));
+    return RecordingSink::failure(hresult);
 }
 
 bool serverNameFree()
 {
     return !QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.Notifications").value();
 }
-
-// What became of a toast, one short line per outcome; called on the back end's thread.
-class Sink : public winsim::ToastEventSink
-{
-public:
-    void activated(const QString& arguments) override { record(QStringLiteral("activated ") + arguments); }
-    void dismissed(int reason) override { record(QStringLiteral("dismissed %1").arg(reason)); }
-    void failed(int hresult) override { record(failure(hresult)); }
-
-    QStringList lines() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_lines;
-    }
-
-private:
-    void record(const QString& line)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_lines.append(line);
-    }
-    mutable QMutex m_mutex;
-    QStringList m_lines;
-};
 
 } // namespace
 
@@ -73,6 +50,7 @@ private slots:
     void notifyArguments();
     void outcome_data();
     void outcome();
+    void idZeroGivenAgain();
     void burstIsSentInWindows_data();
     void burstIsSentInWindows();
     void platformChoice_data();
@@ -116,7 +94,7 @@ void FreedesktopDeliveryTest::notifyArguments()
     FakeNotificationServer server(capabilities);
     QVERIFY(server.start());
     FreedesktopBackend backend;
-    auto sink = std::make_shared<Sink>();
+    auto sink = std::make_shared<RecordingSink>();
     backend.show(ToastDelivery{7, kAppId, toast(name)}, sink);
 
     QTRY_COMPARE(server.calls().size(), 1);
@@ -144,6 +122,7 @@ void FreedesktopDeliveryTest::outcome_data()
 
     const int id = int(Answer::Id);
     const int held = int(Answer::Nothing);
+    const int zero = int(Answer::Zero);
     const QString twoActions = toast("two actions");
 
     // An activated toast is closed on the server, and that close is no dismissal.
@@ -162,14 +141,33 @@ void FreedesktopDeliveryTest::outcome_data()
     QTest::newRow("hidden before the server answered")
         << held << twoActions << QStringList{"hide", "answer"} << "dismissed 1" << 1;
     // A server that comes back serves the next toast.
+    // Nobody can tell what became of it: not a close by the user.
     QTest::newRow("server leaves with the toast up")
-        << id << twoActions << QStringList{"vanish and return"} << "dismissed 3" << 0;
+        << id << twoActions << QStringList{"vanish and return"} << failure(ServerGone) << 0;
     QTest::newRow("server leaves before answering")
         << held << twoActions << QStringList{"vanish and return"} << failure(ServerGone) << 0;
     QTest::newRow("no server") << kNoServer << twoActions << QStringList() << failure(ServerUnavailable) << 0;
     QTest::newRow("error reply") << int(Answer::Error) << twoActions << QStringList() << failure(ServerRefused) << 0;
     QTest::newRow("not an id") << int(Answer::NotAnId) << twoActions << QStringList() << failure(BadReply) << 0;
     QTest::newRow("no reply in time") << held << twoActions << QStringList() << failure(CallTimedOut) << 0;
+    // The host heard it failed: nothing of it may stay on the screen.
+    QTest::newRow("answered after the timeout")
+        << held << twoActions << QStringList{"outcome", "answer", "closed on the server"} << failure(CallTimedOut) << 1;
+    // Id 0 is an id like any other, also once its toast is over.
+    QTest::newRow("id 0 closed, then an action for it")
+        << zero << twoActions << QStringList{"close 2", "action later"} << "dismissed 0" << 0;
+    QTest::newRow("id 0 hidden") << zero << twoActions << QStringList{"hide"} << "dismissed 1" << 1;
+    // Only the server speaks for its toasts; another client's signals change nothing.
+    QTest::newRow("close broadcast by another client")
+        << id << twoActions << QStringList{"forged broadcast close 1", "action later"} << "activated later" << 1;
+    QTest::newRow("action sent to us by another client")
+        << id << twoActions << QStringList{"forged targeted action reply", "close 2"} << "dismissed 0" << 0;
+    QTest::newRow("answer from another client first")
+        << held << twoActions << QStringList{"forged answer", "answer", "close 2"} << "dismissed 0" << 0;
+    QTest::newRow("answer from another client only")
+        << held << twoActions << QStringList{"forged answer"} << failure(CallTimedOut) << 0;
+    QTest::newRow("close sent to us by another client, then hidden")
+        << id << twoActions << QStringList{"forged targeted close 2", "hide"} << "dismissed 1" << 1;
     QTest::newRow("unfinished document") << id << "<toast><visual>" << QStringList() << failure(BadDocument) << 0;
     QTest::newRow("not a toast") << id << "<html><body/></html>" << QStringList() << failure(BadDocument) << 0;
 }
@@ -188,7 +186,7 @@ void FreedesktopDeliveryTest::outcome()
         server.setAnswer(Answer(answer));
     }
     FreedesktopBackend backend(1500);
-    auto sink = std::make_shared<Sink>();
+    auto sink = std::make_shared<RecordingSink>();
     backend.show(ToastDelivery{41, kAppId, xml}, sink); // a key the server's ids never match
     if (!steps.isEmpty())
         QTRY_COMPARE(server.calls().size(), 1);
@@ -204,6 +202,18 @@ void FreedesktopDeliveryTest::outcome()
         } else if (step == "answer") {
             server.setAnswer(Answer::Id);
             server.answerHeld();
+        } else if (step == "forged answer") {
+            QVERIFY(server.forgeAnswer(77));
+        } else if (step.startsWith("forged")) {
+            const QStringList words = step.split(' ');
+            const QVariantList arguments = words.at(2) == "action" ? QVariantList{serverId, words.at(3)}
+                                                                  : QVariantList{serverId, words.at(3).toUInt()};
+            QVERIFY(server.forgeSignal(words.at(1) == "targeted",
+                                       words.at(2) == "action" ? "ActionInvoked" : "NotificationClosed", arguments));
+        } else if (step == "outcome") {
+            QTRY_COMPARE(sink->lines(), QStringList{outcome});
+        } else if (step == "closed on the server") {
+            QTRY_COMPARE(server.closeRequests().size(), 1);
         } else if (step == "vanish and return") {
             server.vanish();
             QTRY_COMPARE(sink->lines(), QStringList{outcome});
@@ -219,7 +229,7 @@ void FreedesktopDeliveryTest::outcome()
     if (answer == kNoServer) // every row checks it, with a server that gives ids from now on
         QVERIFY(server.start());
     server.setAnswer(Answer::Id);
-    auto later = std::make_shared<Sink>();
+    auto later = std::make_shared<RecordingSink>();
     const int sent = server.calls().size();
     backend.show(ToastDelivery{42, kAppId, toast("two actions")}, later);
     QTRY_COMPARE(server.calls().size(), sent + 1);
@@ -228,6 +238,28 @@ void FreedesktopDeliveryTest::outcome()
     QVERIFY2(sink->lines() == QStringList{outcome}, qPrintable("late report: " + sink->lines().join(" | ")));
     if (closeCalls >= 0) // by the id the server gave
         QCOMPARE(server.closeRequests(), QVector<uint>(closeCalls, server.calls().value(0).id));
+}
+
+// The first toast's id must not stand in the way of the second's close, which overtook its answer.
+void FreedesktopDeliveryTest::idZeroGivenAgain()
+{
+    FakeNotificationServer server(kFullServer);
+    QVERIFY(server.start());
+    server.setAnswer(Answer::Zero);
+    FreedesktopBackend backend(1500);
+    auto first = std::make_shared<RecordingSink>();
+    backend.show(ToastDelivery{41, kAppId, toast("two actions")}, first);
+    QTRY_COMPARE(server.calls().size(), 1);
+    server.close(0, 2);
+    QTRY_COMPARE(first->lines(), QStringList{"dismissed 0"});
+
+    server.setAnswer(Answer::Nothing);
+    auto second = std::make_shared<RecordingSink>();
+    backend.show(ToastDelivery{42, kAppId, toast("two actions")}, second);
+    QTRY_COMPARE(server.calls().size(), 2);
+    server.close(0, 1);
+    server.answerHeld(0);
+    QTRY_COMPARE(second->lines(), QStringList{"dismissed 2"});
 }
 
 void FreedesktopDeliveryTest::burstIsSentInWindows_data()
@@ -247,9 +279,9 @@ void FreedesktopDeliveryTest::burstIsSentInWindows()
     QVERIFY(server.start());
     server.setAnswer(Answer::Nothing);
     FreedesktopBackend backend(serverAnswers ? 5000 : 300);
-    QVector<std::shared_ptr<Sink>> sinks;
+    QVector<std::shared_ptr<RecordingSink>> sinks;
     for (int i = 0; i < count; ++i) {
-        sinks.append(std::make_shared<Sink>());
+        sinks.append(std::make_shared<RecordingSink>());
         const QString xml = QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>%1</text>"
                                            "</binding></visual></toast>").arg(i);
         backend.show(ToastDelivery{quint64(100 + i), kAppId, xml}, sinks.last());

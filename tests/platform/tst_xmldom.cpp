@@ -50,6 +50,8 @@ private slots:
     void escaping_data();
     void escaping();
     void attributeValue();
+    void charactersXmlForbids_data();
+    void charactersXmlForbids();
     void badTextKeepsDocument_data();
     void badTextKeepsDocument();
 };
@@ -122,6 +124,35 @@ void TestXmlDom::attributeValue()
     QCOMPARE(setAttribute(item(doc, "binding", 0), "template", "ToastGeneric"), S_OK);
     QCOMPARE(xmlOf(item(doc, "binding", 0)),
              QStringLiteral("<binding template=\"ToastGeneric\"><image id=\"1\" src=\"x\"/><text id=\"1\"></text></binding>"));
+}
+
+// Such text is the host's to give; a document written with it could not be read back.
+void TestXmlDom::charactersXmlForbids_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::newRow("vertical tab") << QString(QChar(0x0B));
+    QTest::newRow("bell") << QString(QChar(0x07));
+    QTest::newRow("escape") << QString(QChar(0x1B));
+    QTest::newRow("null") << QString(QChar(0x00));
+    QTest::newRow("U+FFFE") << QString(QChar(0xFFFE));
+    QTest::newRow("U+FFFF") << QString(QChar(0xFFFF));
+}
+
+void TestXmlDom::charactersXmlForbids()
+{
+    QFETCH(QString, character);
+    const QString value = "a" + character + "b\t\U0001F600";
+    const QString written = QStringLiteral("a\uFFFDb&#x9;\U0001F600");
+    ComPtr<IXmlDocument> doc = templateDocument(4);
+    ComPtr<IXmlNode> text = item(doc, "text", 0);
+    QCOMPARE(appendText(doc, text, value), S_OK);
+    QCOMPARE(setAttribute(text, "hint", value), S_OK);
+    const QString xml = xmlOf(doc);
+    QCOMPARE(xml, QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text id=\"1\" hint=\"%1\">%2</text>"
+                                 "</binding></visual></toast>").arg(written, QString(written).replace("&#x9;", "\t")));
+    ComPtr<IXmlDocument> reloaded = document(xml);
+    QVERIFY2(reloaded, "the written document cannot be read back");
+    QCOMPARE(xmlOf(reloaded), xml);
 }
 
 // Text that is not XML leaves a document as it was, an empty one included,
