@@ -10,7 +10,8 @@
 #
 # Usage: scripts/build-windows.sh [--tests] OUT
 #   --tests  also build the programs that check the build under Wine; they go
-#            into OUT/bin beside the module, where a host would be
+#            into OUT/bin beside the module, where a host would be, and the
+#            simulated notification classes as a runtime component into OUT/winsim
 #
 # Qt for Windows: $SNT_QT5_MINGW (a folder holding bin/Qt5Core.dll), else the
 # archive ../shared/qt5-mingw/qt5-mingw.tar.xz unpacked once into
@@ -64,6 +65,9 @@ cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$out/bin/styles/"
 cp "$qt"/plugins/imageformats/*.dll "$out/bin/imageformats/"
 if [ "$tests" = ON ]; then
   cp "$build"/tests-windows/*.exe "$out/bin/"
+  # The simulated notification classes, registered only in the test's own prefix.
+  mkdir -p "$out/winsim"
+  cp "$build/tests-windows/winsim/winsimcomponent.dll" "$out/winsim/"
 fi
 
 # The DLLs the folder's binaries import, as far down as they go; the system's

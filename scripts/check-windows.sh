@@ -7,9 +7,9 @@
 #      Qt for Windows, and lays out a host's folder;
 #   3. the DLLs' export tables: the module exports exactly its three functions,
 #      the cloud-skin add-on exactly getOrvexCloudSkinProxy;
-#   4. tests/windows/run.sh runs the folder under Wine;
-#   5. scripts/wine-native-test.sh runs the native road end to end under Wine,
-#      with the simulated notification classes as a registered runtime component.
+#   4. tests/windows/run.sh runs the folder under Wine, the native road
+#      included, through the simulated notification classes built as a runtime
+#      component and registered in the test's own prefix.
 #
 # Needs the Windows Runtime headers ($SNT_WINSDK_DIR, else ../shared/winsdk),
 # the Qt for Windows (see build-windows.sh) and wine64. Without one of them the
@@ -59,5 +59,4 @@ addon=$(exportsOf "$out/addons/orvexcloudskin/orvexcloudskin.dll")
 echo "windows check: systemnotifytoast.dll exports $module; orvexcloudskin.dll exports $addon"
 
 tests/windows/run.sh "$out" || fail "under Wine (above)"
-scripts/wine-native-test.sh "$out" || fail "the native road under Wine (above)"
 echo "windows check: done in $((SECONDS - start)) s"

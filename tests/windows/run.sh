@@ -8,6 +8,9 @@
 #              right to left in the other corner, its button clicked
 #   windows10  native toasts without the runtime classes Wine lacks: refused,
 #              and said why in the log; hostile requests on both services
+#   native     the native road end to end: the simulated notification classes,
+#              built as a runtime component (OUT/winsim), registered in the
+#              prefix and activated by Wine's own RoGetActivationFactory
 # Prints each check, then "N passed, M failed"; exits 1 when any failed.
 #
 # Usage: tests/windows/run.sh OUT   (OUT from scripts/build-windows.sh --tests OUT)
@@ -34,7 +37,8 @@ cleanup() {
 trap cleanup EXIT
 
 # No Mono or Gecko: nothing here needs them, and their installers would ask.
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+# No crash debugger either: a crash ends the program at once.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winedbg.exe=d"
 passed=0 failed=0
 check() { # what, command...: one line per check
   local what=$1; shift
@@ -50,7 +54,7 @@ make_prefix() { # name windows-version
   WINEPREFIX=$prefix wineserver -w
   touch "$prefix.ready"
 }
-( make_prefix units 7; make_prefix windows7 7 ) &
+( make_prefix units 7; make_prefix windows7 7; make_prefix native 10 ) &
 children+=($!)
 ( make_prefix popup 10; make_prefix windows10 10 ) &
 children+=($!)
@@ -168,6 +172,21 @@ echo "== windows10"
 if use_prefix windows10; then
   check "windows10: toastctl supported says true" same "$(wine "$toastctl" supported 2>/dev/null | tr -d '\r')" '{"supported":true}'
   qtest windows10 tst_winhost.exe nativeRefusedWithoutRuntimeClasses hostileRequests
+  wineserver -k
+fi
+
+echo "== native"
+if use_prefix native; then
+  component=$(winepath -w "$out/winsim/winsimcomponent.dll")
+  for class in Windows.UI.Notifications.ToastNotificationManager Windows.UI.Notifications.ToastNotification \
+               Windows.Data.Xml.Dom.XmlDocument; do
+    key="HKLM\\Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\$class"
+    wine reg add "$key" /v DllPath /t REG_SZ /d "$component" /f >/dev/null 2>&1 \
+      && wine reg add "$key" /v ActivationType /t REG_DWORD /d 0 /f >/dev/null 2>&1 \
+      && wine reg add "$key" /v Threading /t REG_DWORD /d 0 /f >/dev/null 2>&1 \
+      || echo "      could not register $class"
+  done
+  qtest native tst_winenative.exe
   wineserver -k
 fi
 

@@ -11,11 +11,10 @@
 #include "hostilerequests.h"
 #include "isystemnotifytoast.h"
 #include "isystemnotifytoastlistener.h"
-#include "systemnotifytoastexports.h"
+#include "modulelibrary.h"
 #include "umxloggerlite.h"
 
 #include <QApplication>
-#include <QLibrary>
 #include <QOperatingSystemVersion>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -31,26 +30,6 @@ public:
     void onToastDismissed(quint64, int) override { ++calls; }
     void onToastFailed(quint64, int) override { ++calls; }
     int calls = 0;
-};
-
-struct Module
-{
-    Module()
-    {
-        // Beside the host, as a Windows host ships it, or on PATH.
-        library.setFileName(QStringLiteral(SYSTEMNOTIFYTOAST_MODULE_NAME));
-        if (library.load()) {
-            isSupported = reinterpret_cast<IsSupportSystemToastFn>(library.resolve("isSupportSystemToast"));
-            create = reinterpret_cast<CreateSystemNotifyToastFn>(library.resolve("createSystemNotifyToast"));
-            destroy = reinterpret_cast<DeleteSystemNotifyToastFn>(library.resolve("deleteSystemNotifyToast"));
-        }
-    }
-    bool ready() const { return isSupported && create && destroy; }
-
-    QLibrary library;
-    IsSupportSystemToastFn isSupported = nullptr;
-    CreateSystemNotifyToastFn create = nullptr;
-    DeleteSystemNotifyToastFn destroy = nullptr;
 };
 
 bool windows10OrLater()
@@ -108,8 +87,8 @@ void TestWinHost::nativeRefusedWithoutRuntimeClasses()
 {
     if (!windows10OrLater())
         QFAIL("this case wants a Windows 10 prefix");
-    Module module;
-    QVERIFY2(module.ready(), qPrintable(module.library.errorString()));
+    ModuleLibrary module;
+    QVERIFY2(module.isLoaded(), qPrintable(module.errorString()));
     QVERIFY(module.isSupported());
     ISystemNotifyToast* service = module.create(false);
     QVERIFY(service->init({{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Test")}}));
@@ -141,8 +120,8 @@ void TestWinHost::hostileRequests_data()
 void TestWinHost::hostileRequests()
 {
     QFETCH(Request, request);
-    Module module;
-    QVERIFY2(module.ready(), qPrintable(module.library.errorString()));
+    ModuleLibrary module;
+    QVERIFY2(module.isLoaded(), qPrintable(module.errorString()));
     auto listener = std::make_shared<CountingListener>();
     for (bool appDrawn : {false, true}) {
         ISystemNotifyToast* service = module.create(appDrawn);

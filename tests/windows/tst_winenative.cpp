@@ -1,15 +1,14 @@
 // The native road on a Windows runtime: the module's unchanged DLL, loaded by
 // its three exports, meets the simulated notification classes registered as a
 // runtime component (winsimcomponent.dll) through the system's own activation.
-// Run under Wine by scripts/wine-native-test.sh.
+// Run under Wine by tests/windows/run.sh.
+#include "componentclient.h"
 #include "isystemnotifytoast.h"
+#include "modulelibrary.h"
 #include "nativeexample.h"
 #include "recordinglistener.h"
-#include "systemnotifytoastexports.h"
 #include "testdata.h"
 #include "umxloggerlite.h"
-
-#include "../../platform/wincomponent/componentcontrol.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -62,88 +61,6 @@ private:
     QVector<QPair<QString, DWORD>> m_lines;
 };
 
-// The module as a host loads it.
-struct Module
-{
-    QLibrary library{QStringLiteral("systemnotifytoast")};
-    IsSupportSystemToastFn isSupported = nullptr;
-    CreateSystemNotifyToastFn create = nullptr;
-    DeleteSystemNotifyToastFn destroy = nullptr;
-
-    bool load()
-    {
-        if (!library.load())
-            return false;
-        isSupported = reinterpret_cast<IsSupportSystemToastFn>(library.resolve("isSupportSystemToast"));
-        create = reinterpret_cast<CreateSystemNotifyToastFn>(library.resolve("createSystemNotifyToast"));
-        destroy = reinterpret_cast<DeleteSystemNotifyToastFn>(library.resolve("deleteSystemNotifyToast"));
-        return isSupported && create && destroy;
-    }
-};
-
-// The control surface of the component, found once activation has loaded it.
-struct Component
-{
-    WinsimShownToastCountFn count = nullptr;
-    WinsimShownToastFn toast = nullptr;
-    WinsimRaiseActivatedFn raiseActivated = nullptr;
-    WinsimRaiseDismissedFn raiseDismissed = nullptr;
-    WinsimRaiseFailedFn raiseFailed = nullptr;
-    WinsimWaitForEventsFn waitForEvents = nullptr;
-    WinsimEventThreadIdFn eventThreadId = nullptr;
-    WinsimHandlersKeptAliveFn handlersKeptAlive = nullptr;
-    WinsimClearShownToastsFn clear = nullptr;
-
-    bool find()
-    {
-        const HMODULE dll = GetModuleHandleW(L"winsimcomponent.dll");
-        if (!dll)
-            return false;
-        resolve(dll, "WinsimShownToastCount", &count);
-        resolve(dll, "WinsimShownToast", &toast);
-        resolve(dll, "WinsimRaiseActivated", &raiseActivated);
-        resolve(dll, "WinsimRaiseDismissed", &raiseDismissed);
-        resolve(dll, "WinsimRaiseFailed", &raiseFailed);
-        resolve(dll, "WinsimWaitForEvents", &waitForEvents);
-        resolve(dll, "WinsimEventThreadId", &eventThreadId);
-        resolve(dll, "WinsimHandlersKeptAlive", &handlersKeptAlive);
-        resolve(dll, "WinsimClearShownToasts", &clear);
-        return count && toast && raiseActivated && raiseDismissed && raiseFailed && waitForEvents && eventThreadId
-               && handlersKeptAlive && clear;
-    }
-
-    struct Shown
-    {
-        UINT64 key = 0;
-        bool onScreen = false;
-        QString appId;
-        QString xml;
-    };
-    // The latest toast the notifier showed (key 0 when none).
-    Shown last() const
-    {
-        Shown shown;
-        const int index = count() - 1;
-        const int length = toast(index, nullptr, nullptr, nullptr, 0, nullptr, 0);
-        if (length < 0)
-            return shown;
-        std::vector<wchar_t> xml(length + 1), appId(256);
-        BOOL onScreen = FALSE;
-        toast(index, &shown.key, &onScreen, appId.data(), int(appId.size()), xml.data(), int(xml.size()));
-        shown.onScreen = onScreen;
-        shown.appId = QString::fromWCharArray(appId.data());
-        shown.xml = QString::fromWCharArray(xml.data());
-        return shown;
-    }
-
-private:
-    template <class F>
-    static void resolve(HMODULE dll, const char* name, F* out)
-    {
-        *out = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-    }
-};
-
 } // namespace
 
 class TestWineNative : public QObject
@@ -169,8 +86,8 @@ private:
     // Lets every event raised so far reach the handlers and then the listener.
     bool settle();
 
-    Module m_module;
-    Component m_component;
+    ModuleLibrary m_module;
+    WinsimComponent m_component;
     ISystemNotifyToast* m_service = nullptr;
     std::shared_ptr<RecordingListener> m_listener;
     LogCapture* m_log = nullptr;
@@ -178,7 +95,7 @@ private:
 
 void TestWineNative::initTestCase()
 {
-    QVERIFY2(m_module.load(), qPrintable(m_module.library.errorString()));
+    QVERIFY2(m_module.isLoaded(), qPrintable(m_module.errorString()));
     QVERIFY(m_module.isSupported());
     // The component is loaded by the first activation, which init makes.
     ISystemNotifyToast* service = m_module.create(false);
@@ -249,7 +166,7 @@ bool makeShortcut(const QString& path)
 // GetValue, which ends the shortcut step). init still answers true and keeps the configured id.
 void TestWineNative::identitySteps_data()
 {
-    const QString lnk = QStringLiteral("C:\\test\\Orvex Office.lnk");
+    const QString lnk = QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/Orvex Office.lnk"));
     const QString getValue = QStringLiteral("call propertyStore->GetValue(PKEY_AppUserModel_ID, &appIdPropVar) : error result = -2147467263");
     QTest::addColumn<QString>("configured");
     QTest::addColumn<QString>("shortcut");
@@ -309,7 +226,7 @@ void TestWineNative::shownDocument()
     QCOMPARE(id != 0, !golden.isEmpty());
     QCOMPARE(m_component.count(), before + (id != 0 ? 1 : 0));
     if (id != 0) {
-        const Component::Shown shown = m_component.last();
+        const WinsimComponent::Shown shown = m_component.last();
         QCOMPARE(shown.xml, golden);
         QCOMPARE(shown.appId, k_appId);
         QVERIFY(shown.onScreen);
@@ -411,21 +328,17 @@ namespace {
 // The child of unloadWhileToastUp: show, delete the service, free the library, raise.
 int unloadChild()
 {
-    QLibrary library(QStringLiteral("systemnotifytoast"));
-    if (!library.load())
-        return 10;
-    auto create = reinterpret_cast<CreateSystemNotifyToastFn>(library.resolve("createSystemNotifyToast"));
-    auto destroy = reinterpret_cast<DeleteSystemNotifyToastFn>(library.resolve("deleteSystemNotifyToast"));
-    ISystemNotifyToast* service = create ? create(false) : nullptr;
-    if (!service || !destroy)
+    ModuleLibrary library;
+    ISystemNotifyToast* service = library.isLoaded() ? library.create(false) : nullptr;
+    if (!service)
         return 11;
     service->init({{QStringLiteral("appUserModeId"), k_appId}});
     auto listener = std::make_shared<RecordingListener>();
     if (service->showToast({{0, 0}, {5, QStringList{"a"}}}, listener) == 0)
         return 12;
-    destroy(service);
+    library.destroy(service);
     library.unload();
-    Component component;
+    WinsimComponent component;
     if (!component.find())
         return 13;
     component.raiseDismissed(component.last().key, 0);
