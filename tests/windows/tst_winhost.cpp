@@ -10,8 +10,8 @@
 
 #include "hostilerequests.h"
 #include "isystemnotifytoast.h"
-#include "isystemnotifytoastlistener.h"
 #include "modulelibrary.h"
+#include "recordinglistener.h"
 #include "umxloggerlite.h"
 
 #include <QApplication>
@@ -22,15 +22,6 @@
 #include <memory>
 
 namespace {
-
-class CountingListener : public ISystemNotifyToastListener
-{
-public:
-    void onToastActivated(quint64, int, qint64, const QString&) override { ++calls; }
-    void onToastDismissed(quint64, int) override { ++calls; }
-    void onToastFailed(quint64, int) override { ++calls; }
-    int calls = 0;
-};
 
 bool windows10OrLater()
 {
@@ -93,7 +84,7 @@ void TestWinHost::nativeRefusedWithoutRuntimeClasses()
     ISystemNotifyToast* service = module.create(false);
     QVERIFY(service->init({{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Test")}}));
     const int initLines = moduleLines(m_logFile).size();
-    auto listener = std::make_shared<CountingListener>();
+    auto listener = std::make_shared<RecordingListener>();
     const quint64 id = service->showToast({{0, 1}, {5, QStringList{"Title", "Body"}}}, listener);
     QCoreApplication::processEvents();
     module.destroy(service);
@@ -107,7 +98,7 @@ void TestWinHost::nativeRefusedWithoutRuntimeClasses()
                                                 "call SystemToastWinImpl::showToast : notifymanager is null",
                                                 "call SystemToastWinImpl::showToast : end id = 0"}));
     QCOMPARE(id, quint64(0));
-    QCOMPARE(listener->calls, 0);
+    QCOMPARE(listener->count(), 0);
 }
 
 void TestWinHost::hostileRequests_data()
@@ -122,7 +113,7 @@ void TestWinHost::hostileRequests()
     QFETCH(Request, request);
     ModuleLibrary module;
     QVERIFY2(module.isLoaded(), qPrintable(module.errorString()));
-    auto listener = std::make_shared<CountingListener>();
+    auto listener = std::make_shared<RecordingListener>();
     for (bool appDrawn : {false, true}) {
         ISystemNotifyToast* service = module.create(appDrawn);
         QVERIFY(service->init({{QStringLiteral("appUserModeId"), QStringLiteral("Orvex.Office.Test")}}));

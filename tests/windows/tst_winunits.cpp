@@ -75,14 +75,6 @@ private:
     __int64 m_tokens = 0;
 };
 
-// Answers the interface asked for (or null), the way a caller of the platform does.
-template <class T>
-HRESULT ask(IUnknown* object, REFIID iid, ComPtr<IUnknown>& out)
-{
-    out.Reset();
-    return object->QueryInterface(iid, reinterpret_cast<void**>(out.GetAddressOf()));
-}
-
 template <class THandler>
 QStringList answeredInterfaces(THandler* handler)
 {
@@ -101,7 +93,7 @@ QStringList answeredInterfaces(THandler* handler)
     QStringList answered;
     for (const auto& entry : asked) {
         ComPtr<IUnknown> out;
-        const HRESULT hr = ask<THandler>(handler, entry.iid, out);
+        const HRESULT hr = handler->QueryInterface(entry.iid, reinterpret_cast<void**>(out.GetAddressOf()));
         if (SUCCEEDED(hr) != bool(out))
             answered << QStringLiteral("%1: result %2 with pointer %3").arg(entry.name).arg(hr).arg(bool(out));
         else if (SUCCEEDED(hr))
