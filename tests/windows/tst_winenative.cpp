@@ -204,16 +204,7 @@ void TestWineNative::identitySteps()
 // The document the component received and the module's log, against the Linux golden files.
 void TestWineNative::shownDocument_data()
 {
-    QTest::addColumn<Request>("request");
-    QTest::newRow("full example") << fullNativeExample();
-    QTest::newRow("missing lines stay empty") << Request{{0, 3}, {5, QStringList{"one"}}};
-    QTest::newRow("empty middle line") << Request{{0, 3}, {5, QStringList{"a", "", "c"}}};
-    QTest::newRow("extra lines ignored") << Request{{0, 0}, {5, QStringList{"one", "two", "three"}}};
-    QTest::newRow("hero on text template keeps legacy binding") << Request{{0, 1}, {5, QStringList{"a", "b"}}, {6, "C:/h.png"}};
-    QTest::newRow("markup in text and action")
-        << Request{{0, 0}, {5, QStringList{"<b>&\"x\"</b>"}}, {10, QStringList{"{\"text\":\"a<b\",\"action\":\"q=\\\"1\\\"&r\"}"}}};
-    QTest::newRow("no type: refused") << Request{{5, QStringList{"a"}}};
-    QTest::newRow("type 8: refused after the template") << Request{{0, 8}, {5, QStringList{"a"}}, {6, "C:/h.png"}};
+    addNativeDocumentRows();
 }
 
 void TestWineNative::shownDocument()
