@@ -1,5 +1,5 @@
 // Guards the native service's shown document, its application id and Start-menu shortcut, unique ids, hide and refusals.
-#include "nativeexample.h"
+#include "nativedocumentrows.h"
 #include "systemtoastwinimpl.h"
 
 #include "fifofeeder.h"

@@ -5,7 +5,7 @@
 #include "componentclient.h"
 #include "isystemnotifytoast.h"
 #include "modulelibrary.h"
-#include "nativeexample.h"
+#include "nativedocumentrows.h"
 #include "recordinglistener.h"
 #include "testdata.h"
 #include "umxloggerlite.h"
