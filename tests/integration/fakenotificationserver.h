@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testdata.h"
+
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
@@ -7,6 +9,16 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <QVector>
+
+// What the tests of the desktop's road send: a server offering everything, the toasts of desktop-toasts.txt.
+namespace desktoptest {
+const QStringList k_fullServer = {"actions", "body", "body-markup", "body-hyperlinks", "icon-static"};
+const QString k_appId = QStringLiteral("Vantor.Office.Test");
+inline QString toast(const QString& name)
+{
+    return testdata::text(QStringLiteral("desktop-toasts.txt"), name);
+}
+} // namespace desktoptest
 
 // A notification server on its own bus connection, for checks of exactly what
 // a client sends and of answers a real server gives only by accident.

@@ -3,28 +3,17 @@
 #include "fakenotificationserver.h"
 #include "freedesktopbackend.h"
 #include "recordingsink.h"
-#include "testdata.h"
 
 #include <QtTest>
 
 using winsim::FreedesktopBackend;
 using winsim::ToastDelivery;
 using namespace winsim::freedesktop;
+using namespace desktoptest;
 
 namespace {
 
-const QStringList kFullServer = {"actions", "body", "body-markup", "body-hyperlinks", "icon-static"};
-const QString kAppId = QStringLiteral("Vantor.Office.Test");
-
-QString toast(const QString& name)
-{
-    return testdata::text(QStringLiteral("desktop-toasts.txt"), name);
-}
-
-QString failure(int hresult)
-{
-    return RecordingSink::failure(hresult);
-}
+const QString k_lost = RecordingSink::failure(ServerUnavailable);
 
 // A session bus of the test's own, started again at the same address after it
 // was killed: libdbus reads the address once per process. Messages are limited
@@ -111,35 +100,35 @@ void BusLossTest::lostBus()
     QFETCH(bool, daemonDies);
     PrivateBus bus;
     QVERIFY(bus.start(m_dir.path()));
-    auto server = std::make_unique<FakeNotificationServer>(kFullServer);
+    auto server = std::make_unique<FakeNotificationServer>(k_fullServer);
     QVERIFY(server->start());
     FreedesktopBackend backend(1500);
     auto shown = std::make_shared<RecordingSink>();
-    backend.show(ToastDelivery{1, kAppId, toast("two actions")}, shown);
+    backend.show(ToastDelivery{1, k_appId, toast("two actions")}, shown);
     QTRY_COMPARE(server->calls().size(), 1);
 
     auto lost = std::make_shared<RecordingSink>();
     if (daemonDies) {
         bus.kill();
-        QTRY_COMPARE(shown->lines(), QStringList{failure(ServerUnavailable)});
-        backend.show(ToastDelivery{2, kAppId, toast("two actions")}, lost); // nowhere to go
+        QTRY_COMPARE(shown->lines(), QStringList{k_lost});
+        backend.show(ToastDelivery{2, k_appId, toast("two actions")}, lost); // nowhere to go
     } else {
         const QString xml = QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>%1</text>"
                                            "</binding></visual></toast>").arg(QString(70000, 'x'));
-        backend.show(ToastDelivery{2, kAppId, xml}, lost);
+        backend.show(ToastDelivery{2, k_appId, xml}, lost);
     }
-    QTRY_COMPARE(lost->lines(), QStringList{failure(ServerUnavailable)});
-    QTRY_COMPARE(shown->lines(), QStringList{failure(ServerUnavailable)});
+    QTRY_COMPARE(lost->lines(), QStringList{k_lost});
+    QTRY_COMPARE(shown->lines(), QStringList{k_lost});
 
     if (daemonDies) {
         server.reset();
         QVERIFY(bus.start(m_dir.path()));
-        server = std::make_unique<FakeNotificationServer>(kFullServer);
+        server = std::make_unique<FakeNotificationServer>(k_fullServer);
         QVERIFY(server->start());
     }
     auto next = std::make_shared<RecordingSink>();
     const int sent = server->calls().size();
-    backend.show(ToastDelivery{3, kAppId, toast("two actions")}, next);
+    backend.show(ToastDelivery{3, k_appId, toast("two actions")}, next);
     QTRY_COMPARE(server->calls().size(), sent + 1);
     server->close(server->calls().last().id, 2);
     QTRY_COMPARE(next->lines(), QStringList{"dismissed 0"});

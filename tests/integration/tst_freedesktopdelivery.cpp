@@ -2,7 +2,6 @@
 #include "fakenotificationserver.h"
 #include "freedesktopbackend.h"
 #include "recordingsink.h"
-#include "testdata.h"
 
 #include <winsim/control.h>
 
@@ -13,17 +12,11 @@ using winsim::FreedesktopBackend;
 using winsim::ToastDelivery;
 using Answer = FakeNotificationServer::Answer;
 using namespace winsim::freedesktop;
+using namespace desktoptest;
 
 namespace {
 
-const QStringList kFullServer = {"actions", "body", "body-markup", "body-hyperlinks", "icon-static"};
-const QString kAppId = QStringLiteral("Vantor.Office.Test");
 constexpr int kNoServer = -1;
-
-QString toast(const QString& name)
-{
-    return testdata::text(QStringLiteral("desktop-toasts.txt"), name);
-}
 
 QString failure(int hresult)
 {
@@ -79,11 +72,11 @@ void FreedesktopDeliveryTest::notifyArguments_data()
 {
     QTest::addColumn<QStringList>("capabilities");
     // Arguments that cannot serve as keys (empty, "default", repeated) get keys of their own.
-    QTest::newRow("generic toast with everything") << kFullServer;
-    QTest::newRow("markup escaped for a markup server") << kFullServer;
+    QTest::newRow("generic toast with everything") << k_fullServer;
+    QTest::newRow("markup escaped for a markup server") << k_fullServer;
     QTest::newRow("plain server without actions") << QStringList{"body"};
-    QTest::newRow("silent sound event") << kFullServer;
-    QTest::newRow("image naming no file") << kFullServer;
+    QTest::newRow("silent sound event") << k_fullServer;
+    QTest::newRow("image naming no file") << k_fullServer;
 }
 
 void FreedesktopDeliveryTest::notifyArguments()
@@ -95,7 +88,7 @@ void FreedesktopDeliveryTest::notifyArguments()
     QVERIFY(server.start());
     FreedesktopBackend backend;
     auto sink = std::make_shared<RecordingSink>();
-    backend.show(ToastDelivery{7, kAppId, toast(name)}, sink);
+    backend.show(ToastDelivery{7, k_appId, toast(name)}, sink);
 
     QTRY_COMPARE(server.calls().size(), 1);
     const FakeNotificationServer::Call call = server.calls().first();
@@ -180,14 +173,14 @@ void FreedesktopDeliveryTest::outcome()
     QFETCH(QString, outcome);
     QFETCH(int, closeCalls);
 
-    FakeNotificationServer server(kFullServer);
+    FakeNotificationServer server(k_fullServer);
     if (answer != kNoServer) {
         QVERIFY(server.start());
         server.setAnswer(Answer(answer));
     }
     FreedesktopBackend backend(1500);
     auto sink = std::make_shared<RecordingSink>();
-    backend.show(ToastDelivery{41, kAppId, xml}, sink); // a key the server's ids never match
+    backend.show(ToastDelivery{41, k_appId, xml}, sink); // a key the server's ids never match
     if (!steps.isEmpty())
         QTRY_COMPARE(server.calls().size(), 1);
 
@@ -231,7 +224,7 @@ void FreedesktopDeliveryTest::outcome()
     server.setAnswer(Answer::Id);
     auto later = std::make_shared<RecordingSink>();
     const int sent = server.calls().size();
-    backend.show(ToastDelivery{42, kAppId, toast("two actions")}, later);
+    backend.show(ToastDelivery{42, k_appId, toast("two actions")}, later);
     QTRY_COMPARE(server.calls().size(), sent + 1);
     server.close(server.calls().last().id, 2);
     QTRY_COMPARE(later->lines(), QStringList{"dismissed 0"});
@@ -243,19 +236,19 @@ void FreedesktopDeliveryTest::outcome()
 // The first toast's id must not stand in the way of the second's close, which overtook its answer.
 void FreedesktopDeliveryTest::idZeroGivenAgain()
 {
-    FakeNotificationServer server(kFullServer);
+    FakeNotificationServer server(k_fullServer);
     QVERIFY(server.start());
     server.setAnswer(Answer::Zero);
     FreedesktopBackend backend(1500);
     auto first = std::make_shared<RecordingSink>();
-    backend.show(ToastDelivery{41, kAppId, toast("two actions")}, first);
+    backend.show(ToastDelivery{41, k_appId, toast("two actions")}, first);
     QTRY_COMPARE(server.calls().size(), 1);
     server.close(0, 2);
     QTRY_COMPARE(first->lines(), QStringList{"dismissed 0"});
 
     server.setAnswer(Answer::Nothing);
     auto second = std::make_shared<RecordingSink>();
-    backend.show(ToastDelivery{42, kAppId, toast("two actions")}, second);
+    backend.show(ToastDelivery{42, k_appId, toast("two actions")}, second);
     QTRY_COMPARE(server.calls().size(), 2);
     server.close(0, 1);
     server.answerHeld(0);
@@ -275,7 +268,7 @@ void FreedesktopDeliveryTest::burstIsSentInWindows()
     QFETCH(bool, serverAnswers);
     constexpr int count = 40;
 
-    FakeNotificationServer server(kFullServer);
+    FakeNotificationServer server(k_fullServer);
     QVERIFY(server.start());
     server.setAnswer(Answer::Nothing);
     FreedesktopBackend backend(serverAnswers ? 5000 : 300);
@@ -284,7 +277,7 @@ void FreedesktopDeliveryTest::burstIsSentInWindows()
         sinks.append(std::make_shared<RecordingSink>());
         const QString xml = QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>%1</text>"
                                            "</binding></visual></toast>").arg(i);
-        backend.show(ToastDelivery{quint64(100 + i), kAppId, xml}, sinks.last());
+        backend.show(ToastDelivery{quint64(100 + i), k_appId, xml}, sinks.last());
     }
     QTRY_VERIFY(server.calls().size() > 0);
     QVERIFY2(server.calls().size() < count, "every toast went out at once");
@@ -328,7 +321,7 @@ void FreedesktopDeliveryTest::platformChoice()
     QFETCH(QString, pinned);
     QFETCH(bool, desktop);
 
-    FakeNotificationServer server(kFullServer);
+    FakeNotificationServer server(k_fullServer);
     if (serverUp)
         QVERIFY(server.start());
     if (!pinned.isEmpty())

@@ -1,23 +1,56 @@
-// Guards request parsing: refused types, values hosts send as text, and bad JSON lines and actions left out, not shown raw.
+// Guards request parsing (refused types, values hosts send as text, bad JSON lines and actions left out, not shown
+// raw) and toast ids: seeded from the 2017 reference in local time, masked, counted up, never 0, the process's
+// counter seeded from the clock at its creation so that ids do not repeat across runs of the host.
 #include "toastdata.h"
+#include "toastmodulecontext.h"
 #include "toastrequestkey.h"
+#include "umskin.h"
 
 #include <QtTest>
 
 using Request = QMap<int, QVariant>;
 Q_DECLARE_METATYPE(Request)
 
-class TestToastData : public QObject
+namespace {
+
+qint64 localSecs(const QDate& date, const QTime& time)
+{
+    return QDateTime(date, time, Qt::LocalTime).toSecsSinceEpoch();
+}
+
+const QDate k_reference(2017, 11, 5);
+
+// The process-wide context never frees its skin; one made by a test must.
+struct LocalContext : ToastModuleContext
+{
+    using ToastModuleContext::ToastModuleContext;
+    ~LocalContext() { delete skin(); }
+};
+
+} // namespace
+
+class TestCommon : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void typeKey_data();
     void typeKey();
     void lists_data();
     void lists();
+    void seed_data();
+    void seed();
+    void processCounterStartsFromTheClock();
 };
 
-void TestToastData::typeKey_data()
+void TestCommon::initTestCase()
+{
+    // A zone with daylight saving: the reference date is read in local time.
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+}
+
+void TestCommon::typeKey_data()
 {
     QTest::addColumn<QVariant>("type");
     QTest::addColumn<bool>("parses");
@@ -32,7 +65,7 @@ void TestToastData::typeKey_data()
     QTest::newRow("letters") << QVariant(QStringLiteral("abc")) << true << 0;
 }
 
-void TestToastData::typeKey()
+void TestCommon::typeKey()
 {
     QFETCH(QVariant, type);
     QFETCH(bool, parses);
@@ -47,7 +80,7 @@ void TestToastData::typeKey()
     QCOMPARE(data.textFieldCount(), parses ? 1 : 0);
 }
 
-void TestToastData::lists_data()
+void TestCommon::lists_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("format");
@@ -85,7 +118,7 @@ void TestToastData::lists_data()
                                                  << QStringList{"|", "|"};
 }
 
-void TestToastData::lists()
+void TestCommon::lists()
 {
     QFETCH(int, key);
     QFETCH(int, format);
@@ -109,5 +142,37 @@ void TestToastData::lists()
     QCOMPARE(data.richLine(0, out), format == 1 && data.textFieldCount() > 0);
 }
 
-QTEST_GUILESS_MAIN(TestToastData)
-#include "tst_toastdata.moc"
+void TestCommon::seed_data()
+{
+    QTest::addColumn<qint64>("now");
+    QTest::addColumn<quint64>("seed");
+
+    QTest::newRow("at the reference") << localSecs(k_reference, QTime(0, 0)) << quint64(0);
+    QTest::newRow("100 s before wraps") << localSecs(k_reference, QTime(0, 0)) - 100 << quint64(0x3FFFFF9C);
+    // 2^30 seconds later the mask brings the starting value back to 0.
+    QTest::newRow("mask bites") << localSecs(k_reference, QTime(0, 0)) + (qint64(1) << 30) + 5 << quint64(5);
+}
+
+void TestCommon::seed()
+{
+    QFETCH(qint64, now);
+    QFETCH(quint64, seed);
+    QCOMPARE(ToastModuleContext::seedAt(now), seed);
+    LocalContext context(now);
+    QCOMPARE(context.nextToastId(), seed + 1);
+    QCOMPARE(context.nextToastId(), seed + 2);
+}
+
+void TestCommon::processCounterStartsFromTheClock()
+{
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    const quint64 first = ToastModuleContext::instance()->nextToastId();
+    const qint64 after = QDateTime::currentSecsSinceEpoch();
+    // Now is far from a wrap of the 30-bit seed, so the bounds keep their order.
+    QVERIFY2(first >= ToastModuleContext::seedAt(before) + 1 && first <= ToastModuleContext::seedAt(after) + 1,
+             qPrintable(QString::number(first)));
+    QCOMPARE(ToastModuleContext::instance()->nextToastId(), first + 1);
+}
+
+QTEST_GUILESS_MAIN(TestCommon)
+#include "tst_common.moc"
