@@ -1,6 +1,6 @@
 #include "umlitecontentdlg.h"
 
-#include "umdrawhelper.h"
+#include "umliteclosebutton.h"
 #include "umliteiconwidget.h"
 #include "umlitelabel.h"
 #include "umlitepushbutton.h"
@@ -73,16 +73,7 @@ UmLiteContentDlg::UmLiteContentDlg(QWidget* parent, int iconType)
     // A long title ends in an ellipsis instead of widening the fixed frame.
     m_titleText->setTextAutoElide(true);
     alignTitle();
-    m_closeButton = new QToolButton(m_frame);
-    m_closeButton->setObjectName(QStringLiteral("umlite_close"));
-    m_closeButton->setFocusPolicy(Qt::NoFocus);
-    m_closeButton->setCursor(Qt::PointingHandCursor);
-    m_closeButton->setFixedSize(UmLiteStyle::dpiScaledSize(24, 24));
-    const QIcon closeIcon = UmDrawHelper::loadIcon(QStringLiteral("umlite_close"));
-    if (closeIcon.isNull())
-        m_closeButton->setText(QStringLiteral("\u2715"));
-    else
-        m_closeButton->setIcon(closeIcon);
+    m_closeButton = new UmLiteCloseButton(m_frame);
     titleRow->addWidget(m_titleIcon);
     titleRow->addWidget(m_titleText, 1);
     titleRow->addWidget(m_closeButton, 0, Qt::AlignTop);
@@ -258,11 +249,8 @@ QString UmLiteContentDlg::themeClassName() const
 
 void UmLiteContentDlg::changeStyle()
 {
-    if (m_closeButton->text().isEmpty()) {
-        const QIcon closeIcon = UmDrawHelper::loadIcon(QStringLiteral("umlite_close"));
-        if (!closeIcon.isNull())
-            m_closeButton->setIcon(closeIcon);
-    }
+    if (m_closeButton->text().isEmpty())
+        static_cast<UmLiteCloseButton*>(m_closeButton)->reloadGlyph();
     applyThemeClass(m_themeClass, true);
 }
 
