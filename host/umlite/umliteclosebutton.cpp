@@ -11,6 +11,8 @@ UmLiteCloseButton::UmLiteCloseButton(QWidget* parent)
     : QToolButton(parent)
 {
     setObjectName(QStringLiteral("umlite_close"));
+    // A glyph says nothing to a screen reader.
+    setAccessibleName(tr("Close"));
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
     setFixedSize(UmLiteStyle::dpiScaledSize(24, 24));

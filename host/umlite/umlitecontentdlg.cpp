@@ -116,6 +116,7 @@ void UmLiteContentDlg::ensureButton(BtnType type)
     }
     m_buttonRow->insertWidget(position, button);
     m_buttons[index] = button;
+    keepReadingOrder();
     connect(button, &QPushButton::clicked, this, [this, index] { dispatchButton(index); });
 }
 
@@ -145,6 +146,8 @@ void UmLiteContentDlg::setMainTitleIcon(const QIcon& icon)
 void UmLiteContentDlg::setMainTitleText(const QString& text)
 {
     m_titleText->setText(text);
+    // The icon stands for what the title names.
+    m_titleIcon->setAccessibleName(text);
 }
 
 QString UmLiteContentDlg::mainTitleText() const
@@ -171,6 +174,21 @@ void UmLiteContentDlg::setCustomContentWidget(QWidget* widget, int stretch, Qt::
     m_content = widget;
     if (widget)
         m_contentSlot->addWidget(widget, stretch < 0 ? 1 : stretch, alignment);
+    keepReadingOrder();
+}
+
+// Assistive technologies read a widget's children in the order of their
+// stacking: title, content, buttons, then the close button of the title row.
+// None of them overlap, so the stacking shows nowhere else.
+void UmLiteContentDlg::keepReadingOrder()
+{
+    if (m_content && m_content->parentWidget() == m_frame)
+        m_content->raise();
+    for (QPushButton* button : m_buttons) {
+        if (button)
+            button->raise();
+    }
+    m_closeButton->raise();
 }
 
 QWidget* UmLiteContentDlg::customContentWidget() const

@@ -2,12 +2,30 @@
 
 #include "umlitepixmap_p.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
+
+namespace {
+
+// An icon reads as an image to assistive technologies, not as an empty pane.
+QAccessibleInterface* iconAccessible(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("UmLiteIconWidget") || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+}
+
+} // namespace
 
 UmLiteIconWidget::UmLiteIconWidget(QWidget* parent, Qt::WindowFlags flags)
     : UmLiteWidget(parent, flags)
     , m_iconSize(16, 16)
 {
+    static const bool installed = [] {
+        QAccessible::installFactory(iconAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed)
 }
 
 UmLiteIconWidget::~UmLiteIconWidget() = default;
