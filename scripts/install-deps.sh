@@ -11,6 +11,9 @@ packages=(
   libjsoncpp-dev libgtest-dev libbenchmark-dev
   dbus dbus-x11 libdbus-1-dev dunst libnotify-bin libnotify-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool trayer xcompmgr imagemagick fonts-dejavu-core
+  # the popup as assistive technologies see it: the accessibility bus, its
+  # Python client and a screen reader
+  at-spi2-core python3-pyatspi orca
   liblnk-utils libimage-exiftool-perl binutils file lintian
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 python3
   sway grim qtwayland5

@@ -5,8 +5,10 @@
 
 #include "toastctlplatform.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QEventLoop>
 #include <QJsonObject>
 #include <QLibrary>
 #include <QMutex>
@@ -23,7 +25,8 @@ enum ExitCode { ExitDone = 0, ExitUsage = 2, ExitNoModule = 3, ExitNoOutcome = 4
 const char k_usage[] =
     "usage: toastctl [--module FILE] [--app-drawn] [--rtl] [--config JSON] [--app-id ID]\n"
     "                [--platform-version X.Y.Z] [--log] [--dump-xml] [--wait MS] [--all]\n"
-    "                [--hide-after MS] [--update REQUEST --update-after MS] show REQUEST\n"
+    "                [--show-after MS] [--hide-after MS] [--update REQUEST --update-after MS]\n"
+    "                show REQUEST\n"
     "       toastctl [--module FILE] [--platform-version X.Y.Z] supported\n"
     "       toastctl --help | --version\n"
     "REQUEST and JSON are JSON objects, or @file.json.\n";
@@ -46,7 +49,9 @@ const char k_help[] =
     "                           received (not on Windows)\n"
     "  --wait MS                how long to wait for an outcome (default 30000)\n"
     "  --all                    report every outcome until --wait ends\n"
-    "  --hide-after MS          hide the toast after MS\n"
+    "  --show-after MS          show the toast MS after the start, with the event loop running\n"
+    "                           (a screen reader hears only of what a host shows once it is known)\n"
+    "  --hide-after MS          hide the toast MS after showing it\n"
     "  --update REQUEST         request given to updateToast ...\n"
     "  --update-after MS        ... after MS (the two go together)\n"
     "  -h, --help               this text\n"
@@ -84,6 +89,7 @@ struct Options
     bool dumpXml = false;
     int waitMs = 30000;
     bool all = false;
+    int showAfterMs = -1;
     int hideAfterMs = -1;
     QMap<int, QVariant> update;
     bool hasUpdate = false;
@@ -128,6 +134,7 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
         {"dump-xml", "print the toast documents the in-memory delivery received"},
         {"wait", "how long to wait for outcomes", "MS"},
         {"all", "report every outcome until --wait ends"},
+        {"show-after", "show the toast after MS", "MS"},
         {"hide-after", "hide the toast after MS", "MS"},
         {"update", "request applied by updateToast", "REQUEST"},
         {"update-after", "when to apply --update", "MS"},
@@ -189,7 +196,8 @@ bool parseOptions(const QStringList& arguments, Options& options, QString& error
     options.appId = parser.value("app-id");
     if (options.appId.isEmpty() && options.config.value(QStringLiteral("appUserModeId")).toString().isEmpty())
         options.appId = QLatin1String(k_defaultAppId);
-    if (!readMs(parser, "wait", options.waitMs, error) || !readMs(parser, "hide-after", options.hideAfterMs, error)
+    if (!readMs(parser, "wait", options.waitMs, error) || !readMs(parser, "show-after", options.showAfterMs, error)
+        || !readMs(parser, "hide-after", options.hideAfterMs, error)
         || !readMs(parser, "update-after", options.updateAfterMs, error))
         return false;
     options.hasUpdate = parser.isSet("update");
@@ -266,6 +274,14 @@ int runShow(const Options& options, ModuleHandle& module)
             QCoreApplication::exit(ExitDone);
         }
     });
+
+    // A host shows its toasts while it runs; its event loop has turned and
+    // assistive technologies know it by then.
+    if (options.showAfterMs > 0) {
+        QEventLoop loop;
+        QTimer::singleShot(options.showAfterMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 
     const int linesBefore = log.count();
     const quint64 id = service->showToast(options.request, listener);
@@ -359,6 +375,9 @@ int main(int argc, char* argv[])
     toastctl::initializeThread();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    // Qt joins the accessibility bus when first asked, which a host's own
+    // windows do as it starts; toastctl has none.
+    QAccessible::isActive();
     if (screenless && (options.appDrawn || !toastctl::nativeToastsExpected()))
         return noScreen(QStringLiteral("the tray balloon (no native toasts: platform version below 10, "
                                        "or no notification server on the session bus)"),

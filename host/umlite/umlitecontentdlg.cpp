@@ -1,6 +1,6 @@
 #include "umlitecontentdlg.h"
 
-#include "umdrawhelper.h"
+#include "umliteclosebutton.h"
 #include "umliteiconwidget.h"
 #include "umlitelabel.h"
 #include "umlitepushbutton.h"
@@ -73,16 +73,7 @@ UmLiteContentDlg::UmLiteContentDlg(QWidget* parent, int iconType)
     // A long title ends in an ellipsis instead of widening the fixed frame.
     m_titleText->setTextAutoElide(true);
     alignTitle();
-    m_closeButton = new QToolButton(m_frame);
-    m_closeButton->setObjectName(QStringLiteral("umlite_close"));
-    m_closeButton->setFocusPolicy(Qt::NoFocus);
-    m_closeButton->setCursor(Qt::PointingHandCursor);
-    m_closeButton->setFixedSize(UmLiteStyle::dpiScaledSize(24, 24));
-    const QIcon closeIcon = UmDrawHelper::loadIcon(QStringLiteral("umlite_close"));
-    if (closeIcon.isNull())
-        m_closeButton->setText(QStringLiteral("\u2715"));
-    else
-        m_closeButton->setIcon(closeIcon);
+    m_closeButton = new UmLiteCloseButton(m_frame);
     titleRow->addWidget(m_titleIcon);
     titleRow->addWidget(m_titleText, 1);
     titleRow->addWidget(m_closeButton, 0, Qt::AlignTop);
@@ -125,6 +116,7 @@ void UmLiteContentDlg::ensureButton(BtnType type)
     }
     m_buttonRow->insertWidget(position, button);
     m_buttons[index] = button;
+    keepReadingOrder();
     connect(button, &QPushButton::clicked, this, [this, index] { dispatchButton(index); });
 }
 
@@ -154,6 +146,8 @@ void UmLiteContentDlg::setMainTitleIcon(const QIcon& icon)
 void UmLiteContentDlg::setMainTitleText(const QString& text)
 {
     m_titleText->setText(text);
+    // The icon stands for what the title names.
+    m_titleIcon->setAccessibleName(text);
 }
 
 QString UmLiteContentDlg::mainTitleText() const
@@ -180,6 +174,21 @@ void UmLiteContentDlg::setCustomContentWidget(QWidget* widget, int stretch, Qt::
     m_content = widget;
     if (widget)
         m_contentSlot->addWidget(widget, stretch < 0 ? 1 : stretch, alignment);
+    keepReadingOrder();
+}
+
+// Assistive technologies read a widget's children in the order of their
+// stacking: title, content, buttons, then the close button of the title row.
+// None of them overlap, so the stacking shows nowhere else.
+void UmLiteContentDlg::keepReadingOrder()
+{
+    if (m_content && m_content->parentWidget() == m_frame)
+        m_content->raise();
+    for (QPushButton* button : m_buttons) {
+        if (button)
+            button->raise();
+    }
+    m_closeButton->raise();
 }
 
 QWidget* UmLiteContentDlg::customContentWidget() const
@@ -258,11 +267,8 @@ QString UmLiteContentDlg::themeClassName() const
 
 void UmLiteContentDlg::changeStyle()
 {
-    if (m_closeButton->text().isEmpty()) {
-        const QIcon closeIcon = UmDrawHelper::loadIcon(QStringLiteral("umlite_close"));
-        if (!closeIcon.isNull())
-            m_closeButton->setIcon(closeIcon);
-    }
+    if (m_closeButton->text().isEmpty())
+        static_cast<UmLiteCloseButton*>(m_closeButton)->reloadGlyph();
     applyThemeClass(m_themeClass, true);
 }
 

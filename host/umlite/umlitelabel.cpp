@@ -164,6 +164,7 @@ void UmLiteLabel::refreshShownText()
         if (QLabel::text() != m_fullText)
             QLabel::setText(m_fullText);
         m_fittedRoom = QSize();
+        nameForAssistiveTechnologies();
         return;
     }
     const QSize room(qMax(contentsRect().width() - 2 * margin(), 0), qMax(contentsRect().height() - 2 * margin(), 0));
@@ -172,6 +173,18 @@ void UmLiteLabel::refreshShownText()
     m_fittedRoom = room;
     m_fittedFont = font();
     QLabel::setText(fittedText(room));
+    nameForAssistiveTechnologies();
+}
+
+// Screen readers read the text a label shows; while that is elided, the full
+// text becomes the label's name. A name that others gave it is left alone.
+void UmLiteLabel::nameForAssistiveTechnologies()
+{
+    const QString name = QLabel::text() == m_fullText ? QString() : m_fullText;
+    if (name == m_ownName || accessibleName() != m_ownName)
+        return;
+    setAccessibleName(name);
+    m_ownName = name;
 }
 
 bool UmLiteLabel::isPlainText(const QString& text) const

@@ -1,5 +1,6 @@
 #include "umlitetheme_p.h"
 
+#include "umlitestyle_p.h"
 #include "umskin.h"
 
 #include <QHash>
@@ -394,7 +395,7 @@ QString composedSheet(const QStringList& themeClasses, const QString& rootClass)
     QString composed;
     bool complete = true;
     for (const QString& themeClass : themeClasses) {
-        const QString sheet = UmLiteSkin::themeStyleSheet(themeClass);
+        const QString sheet = withScreenFactorInPointSizes(UmLiteSkin::themeStyleSheet(themeClass));
         complete = complete && !sheet.isEmpty();
         // On its root a sheet already reaches just the root and what it holds,
         // which is all the narrowing would say: Qt parses and matches less.

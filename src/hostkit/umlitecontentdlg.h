@@ -78,6 +78,7 @@ protected:
 private:
     void dispatchButton(int index);
     void alignTitle();
+    void keepReadingOrder();
     static QPixmap shadowPixmap(const QSize& size, const QMargins& shadow, bool dark);
 
     QFrame* m_frame = nullptr;

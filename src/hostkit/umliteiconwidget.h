@@ -26,8 +26,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QPixmap scaledPixmap(qreal ratio, QIcon::Mode mode) const;
-
     QIcon m_icon;
     QSize m_iconSize;
 };

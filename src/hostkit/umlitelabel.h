@@ -36,6 +36,7 @@ protected:
 
 private:
     void refreshShownText();
+    void nameForAssistiveTechnologies();
     QString fittedText(const QSize& room) const;
     bool isPlainText(const QString& text) const;
     int fullTextAdvance() const;
@@ -44,6 +45,8 @@ private:
     QString m_themeClass;
     QString m_fullText;
     bool m_autoElide = false;
+    // The accessible name this label gave itself.
+    QString m_ownName;
     // Shaping text is dear and polishing changes fonts often: remember what
     // the shown text was fitted to, and the full text's width per font.
     QSize m_fittedRoom;

@@ -2,6 +2,7 @@
 
 #include "isystemnotifytoastlistener.h"
 #include "orvexcloudskinproxy.h"
+#include "toastaccessibility.h"
 #include "toastanimationcontroller.h"
 #include "toastcontentwidget.h"
 #include "toasticon.h"
@@ -82,6 +83,7 @@ ApplicationToastWidget::ApplicationToastWidget()
     : UmLiteContentDlg(nullptr, 0)
     , m_animationController(std::make_shared<ToastAnimationController>())
 {
+    installToastAccessibility();
     setWindowFlag(Qt::ToolTip, true);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
     applyThemeClass(k_defaultThemeClass, false);
@@ -129,12 +131,14 @@ void ApplicationToastWidget::showPopup(const ToastData& data)
     if (onWayland())
         attachToHostWindow();
     m_animationController->startShowAnimation(this);
+    announceToastPopup(this);
     bringToFront();
 }
 
 bool ApplicationToastWidget::updatePopup(const ToastData& data)
 {
     applyToastData(data);
+    announceToastPopup(this);
     bringToFront();
     return true;
 }
@@ -222,6 +226,7 @@ void ApplicationToastWidget::applyToastData(const ToastData& data)
     setMainTitleIcon(loadToastIcon(data.iconPath()));
     const QString title = data.titleText();
     setMainTitleText(title.isEmpty() ? QString(k_defaultTitle) : title);
+    describeForAssistiveTechnologies(data);
 
     setButtonVisible(Btn0, false);
     setButtonVisible(Btn1, false);
@@ -338,4 +343,17 @@ void ApplicationToastWidget::changeStyle()
     if (m_contentWidget)
         m_contentWidget->refreshTheme();
     update();
+}
+
+// The whole texts of the request, whatever the popup shows elided.
+void ApplicationToastWidget::describeForAssistiveTechnologies(const ToastData& data)
+{
+    QStringList lines;
+    for (int i = 0; i < data.textFieldCount(); ++i)
+        lines << data.textField(i);
+    QString name = data.titleText();
+    if (name.isEmpty())
+        name = lines.isEmpty() ? QString(k_defaultTitle) : lines.first();
+    setAccessibleName(name);
+    setAccessibleDescription(lines.join(QLatin1Char('\n')));
 }

@@ -60,6 +60,7 @@ private:
 
     void onActionButtonClicked(int index);
     void applyToastData(const ToastData& data);
+    void describeForAssistiveTechnologies(const ToastData& data);
     void attachToHostWindow();
     void onHostWindowVisibleChanged(bool visible);
     void onHostWindowGone();

@@ -10,5 +10,8 @@ target_sources(systemnotifytoast_core PRIVATE
   ${SNT_POPUP_DIR}/toastanimationcontroller.h ${SNT_POPUP_DIR}/toastanimationcontroller.cpp
   ${SNT_POPUP_DIR}/toastcontentanimationcontroller.h ${SNT_POPUP_DIR}/toastcontentanimationcontroller.cpp
   ${SNT_POPUP_DIR}/toastskinresources.h ${SNT_POPUP_DIR}/toastskinresources.cpp
+  ${SNT_POPUP_DIR}/toastaccessibility.h ${SNT_POPUP_DIR}/toastaccessibility.cpp
+  ${SNT_POPUP_DIR}/toastlineaccessible.h ${SNT_POPUP_DIR}/toastlineaccessible.cpp
+  ${SNT_POPUP_DIR}/toastsegmentaccessible.h ${SNT_POPUP_DIR}/toastsegmentaccessible.cpp
 )
 target_link_libraries(systemnotifytoast_core PUBLIC zandr)

@@ -8,6 +8,7 @@
 #include "umliteiconwidget.h"
 #include "umlitestyle.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -23,6 +24,16 @@ QString lineThemeClass(int i)
 int scaled(double value)
 {
     return int(UmLiteStyle::dpiScaled(value));
+}
+
+// What a screen reader says for the image: its file's name, the type of a
+// file-type icon (".docx"), or the skin icon's name.
+QString imageName(const QString& path)
+{
+    QString name = QFileInfo(path).fileName();
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    return name;
 }
 
 } // namespace
@@ -128,6 +139,7 @@ void ToastContentWidget::updateImage(const ToastData& data)
         icon = UmDrawHelper::loadFileIconBySuffix("other", false, true);
     image->setIconSize(UmLiteStyle::dpiScaledSize(size));
     image->setIcon(icon);
+    image->setAccessibleName(imageName(path));
     image->setVisible(!path.isEmpty());
 }
 

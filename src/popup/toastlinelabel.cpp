@@ -54,10 +54,15 @@ void ToastLineLabel::ensureSegmentLabels(const QList<ToastTextSegment>& segments
     }
 }
 
+bool ToastLineLabel::isClickable(const QObject* segment)
+{
+    return segment->property(k_enableClick).toBool();
+}
+
 void ToastLineLabel::onLabelClicked()
 {
     const QObject* label = sender();
-    if (!label || !label->property(k_enableClick).toBool())
+    if (!label || !isClickable(label))
         return;
     emit sigLabelClicked(m_lineIndex, label->property(k_clickActionName).toString());
 }

@@ -18,6 +18,8 @@ public:
     void setSegments(const QList<ToastTextSegment>& segments);
     QList<MiddleLiteLabel*> segmentLabels() const { return m_segmentLabels; }
     qint64 lineIndex() const { return m_lineIndex; }
+    // Whether a click on the segment label reports.
+    static bool isClickable(const QObject* segment);
 
 signals:
     void sigLabelClicked(qint64 lineIndex, QString action);
