@@ -240,6 +240,7 @@ bool SystemToastWinImpl::hideToast(quint64 id)
     }
     if (ComPtr<IToastNotification> notification = toastNotify->notification())
         notifier->Hide(notification.Get());
+    // Last: the listener hears the dismissal inside and may delete this service.
     toastNotify->detach();
     return true;
 }
