@@ -333,6 +333,11 @@ void SystemToastWinImpl::updateLnk(const QVariantMap& config)
         return;
     }
     logCall(k_lnkPlace, QStringLiteral("app model id don't exist"));
+    // Nor has the service one: an empty id would only spoil the user's shortcut.
+    if (m_appUserModelId.isEmpty()) {
+        logCall(k_lnkPlace, QStringLiteral("no app model id to write"));
+        return;
+    }
     PropVariantClear(&appIdPropVar.value);
     hr = InitPropVariantFromString(m_appUserModelId.toStdWString().c_str(), &appIdPropVar.value);
     if (checkFailed(QStringLiteral("InitPropVariantFromString(m_appUserModelId.toStdWString().c_str(), &appIdPropVar)"), hr))
