@@ -50,6 +50,7 @@ median_ms() { awk -v name="$1_median" '$1 == name { v = $2; u = $3;
   printf "%.3f", v; exit }' "$2"; }
 desktop() { awk -v what="$1" 'index($0, what) == 1 { print $(NF-1); exit }' "$out/desktop"; }
 bytes_per_toast=$(sed -n 's/^BM_MemoryPerHiddenToast.*_median .*bytes_per_toast=\([0-9.]*\).*/\1/p' "$out/native")
+bytes_per_closed_toast=$(sed -n 's/^BM_MemoryPerClosedToast.*_median .*bytes_per_toast=\([0-9.]*\).*/\1/p' "$out/native")
 rss=$(sed -n 's/^rss MiB: start \([0-9.]*\), after 500 popups \([0-9.]*\) (growth \([0-9.]*\)), after malloc_trim \([0-9.]*\) (growth \([0-9.]*\)).*/\3 MiB raw, \5 MiB after malloc_trim/p' "$out/popup")
 startup() { sed -n "s/^startup $1 = \([0-9.]*\) ms/\1 ms/p" "$out/startup"; }
 
@@ -65,6 +66,7 @@ cat <<TABLE
 | Native \`showToast\`, no server on the bus | $(awk '/no notification server on the session bus/ { f = 1 } f && index($0, "module showToast returns") == 1 { print $(NF-1); exit }' "$out/desktop") ms | returns at once; the listener hears the failure later (\`bench/desktop/run.sh\`) |
 | Popup show ratio | $(ratio "BM_PopupVsBareDialog/real_time" "$out/popup") | \`showToast\` of a popup with three lines and three buttons ÷ a bare \`QDialog\` with the same number of child widgets shown, offscreen, one of each in turn, median (lowest–highest) of 10 repetitions (\`bench_popup\`) |
 | Memory per stored native toast | ${bytes_per_toast} B | heap in use after 10,000 toasts shown and hidden, per toast (the service keeps every entry by design; \`bench_nativetoast\`) |
+| … closed by the platform, never hidden | ${bytes_per_closed_toast} B | the same, each toast timed out on the platform's side instead: its notification, document and handlers stay until it is hidden or the service goes |
 | Memory after 500 popups | ${rss} | resident set after 500 popups shown and hidden, against the start (\`bench_popup\`) |
 | Startup: load the module | $(startup load) | fresh process, from after its \`QApplication\`; median of 20 (\`bench_startup\`) |
 | Startup: load + tray service | $(startup tray) | load, create, \`init\`, delete |

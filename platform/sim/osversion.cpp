@@ -3,11 +3,14 @@
 #include <windows.h>
 #include <winsim/control.h>
 
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusMessage>
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+
+#include <dbus/dbus.h>
 
 #include <cstring>
 
@@ -25,26 +28,58 @@ VersionState& state()
     return s;
 }
 
+QByteArray sessionBusAddress()
+{
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (!address.isEmpty())
+        return address;
+    // Where a systemd user session puts its bus when it names no address.
+    const QByteArray socket = qgetenv("XDG_RUNTIME_DIR") + "/bus";
+    return QFileInfo::exists(QFile::decodeName(socket)) ? "unix:path=" + socket : QByteArray();
+}
+
+// A call to the bus itself, answered within what is left of the deadline;
+// null for an error or no answer.
+DBusMessage* askBus(DBusConnection* connection, const char* method, const char* argument, const QDeadlineTimer& deadline)
+{
+    DBusMessage* call = dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, method);
+    if (!call)
+        return nullptr;
+    DBusMessage* reply = nullptr;
+    if (!argument || dbus_message_append_args(call, DBUS_TYPE_STRING, &argument, DBUS_TYPE_INVALID))
+        reply = dbus_connection_send_with_reply_and_block(connection, call, int(qMax<qint64>(1, deadline.remainingTime())), nullptr);
+    dbus_message_unref(call);
+    return reply;
+}
+
 // What the simulation reports when nothing is pinned: a desktop whose session
 // bus has a notification server can show native toasts, so it passes for a
-// Windows 10 machine. Asked on the caller's thread, so the wait is kept short.
+// Windows 10 machine. Asked over a connection of its own each time: one kept
+// for the process stays dead once its bus went away, and would deny a server
+// on the bus that came back. The caller's thread waits, so briefly.
 QVersionNumber detectedVersion()
 {
-    if (!QCoreApplication::instance())
-        return QVersionNumber(); // QtDBus needs the application object
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    const QByteArray address = sessionBusAddress();
+    if (address.isEmpty())
         return QVersionNumber();
-    QDBusMessage ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                      QStringLiteral("/org/freedesktop/DBus"),
-                                                      QStringLiteral("org.freedesktop.DBus"),
-                                                      QStringLiteral("NameHasOwner"));
-    ask << QStringLiteral("org.freedesktop.Notifications");
-    constexpr int timeoutMs = 300;
-    const QDBusMessage reply = bus.call(ask, QDBus::Block, timeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().value(0).toBool() != true)
+    DBusConnection* connection = dbus_connection_open_private(address.constData(), nullptr);
+    if (!connection)
         return QVersionNumber();
-    return QVersionNumber(10, 0, 19045);
+    // libdbus would end the whole process when the bus goes away.
+    dbus_connection_set_exit_on_disconnect(connection, FALSE);
+    const QDeadlineTimer deadline(300);
+    bool hasServer = false;
+    if (DBusMessage* hello = askBus(connection, "Hello", nullptr, deadline)) {
+        dbus_message_unref(hello);
+        if (DBusMessage* owned = askBus(connection, "NameHasOwner", "org.freedesktop.Notifications", deadline)) {
+            dbus_bool_t has = FALSE;
+            hasServer = dbus_message_get_args(owned, nullptr, DBUS_TYPE_BOOLEAN, &has, DBUS_TYPE_INVALID) && has;
+            dbus_message_unref(owned);
+        }
+    }
+    dbus_connection_close(connection);
+    dbus_connection_unref(connection);
+    return hasServer ? QVersionNumber(10, 0, 19045) : QVersionNumber();
 }
 
 } // namespace

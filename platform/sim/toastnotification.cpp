@@ -14,11 +14,16 @@ namespace {
 
 std::atomic<INT64> g_nextToken{0x1000};
 
+// Let go of on the event thread, after the raises queued before: a raise in
+// progress holds the handler as well, and only a reference its subscriber
+// kept may count as one kept alive.
 template <class THandler>
 void releaseHandler(ComPtr<THandler>& handler)
 {
-    if (handler)
-        detail::countHandlerRelease(handler.Detach()->Release());
+    if (!handler)
+        return;
+    THandler* released = handler.Detach();
+    platformthread::post([released] { detail::countHandlerRelease(released->Release()); });
 }
 
 template <class THandler>

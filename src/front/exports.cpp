@@ -44,20 +44,31 @@ void pinModule()
 
 } // namespace
 
+// No C++ exception may cross into the host, which may not even be C++: the
+// exported functions and the facade's operations answer instead.
 SNT_EXPORT bool isSupportSystemToast()
 {
-    const QOperatingSystemVersion current = currentSystemVersion();
-    const QOperatingSystemVersion firstRelease(QOperatingSystemVersion::Windows, 10, 0, 10240);
-    return current.type() == QOperatingSystemVersion::Windows && current >= firstRelease;
+    try {
+        const QOperatingSystemVersion current = currentSystemVersion();
+        const QOperatingSystemVersion firstRelease(QOperatingSystemVersion::Windows, 10, 0, 10240);
+        return current.type() == QOperatingSystemVersion::Windows && current >= firstRelease;
+    } catch (...) {
+        return false;
+    }
 }
 
 SNT_EXPORT ISystemNotifyToast* createSystemNotifyToast(bool useApplicationToast)
 {
-    static const bool pinned = (pinModule(), true);
-    Q_UNUSED(pinned)
-    return new VantorToastWrapper(useApplicationToast);
+    try {
+        static const bool pinned = (pinModule(), true);
+        Q_UNUSED(pinned)
+        return new VantorToastWrapper(useApplicationToast);
+    } catch (...) {
+        return nullptr;
+    }
 }
 
+// Destructors do not throw: nothing to catch here.
 SNT_EXPORT void deleteSystemNotifyToast(ISystemNotifyToast* toast)
 {
     delete toast;

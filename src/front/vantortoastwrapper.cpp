@@ -18,10 +18,23 @@ std::unique_ptr<ISystemNotifyToast> createImplementation(bool useApplicationToas
     return std::make_unique<OldSystemNotifyToastWinImpl>();
 }
 
+// The host's side of the boundary hears answers, never exceptions (out of
+// memory, a listener of its own that threw): an operation that throws gives
+// the answer of a facade without implementation.
+template<class Result, class Operation>
+Result answer(Result refusal, Operation operation)
+{
+    try {
+        return operation();
+    } catch (...) {
+        return refusal;
+    }
+}
+
 } // namespace
 
 VantorToastWrapper::VantorToastWrapper(bool useApplicationToast)
-    : m_impl(createImplementation(useApplicationToast))
+    : m_impl(answer(std::unique_ptr<ISystemNotifyToast>(), [=] { return createImplementation(useApplicationToast); }))
 {
 }
 
@@ -29,26 +42,26 @@ VantorToastWrapper::~VantorToastWrapper() = default;
 
 bool VantorToastWrapper::init(const QVariantMap& config)
 {
-    return m_impl ? m_impl->init(config) : false;
+    return m_impl && answer(false, [&] { return m_impl->init(config); });
 }
 
 quint64 VantorToastWrapper::showToast(const QMap<int, QVariant>& request,
                                       const std::weak_ptr<ISystemNotifyToastListener>& listener)
 {
-    return m_impl ? m_impl->showToast(request, listener) : 0;
+    return m_impl ? answer(quint64(0), [&] { return m_impl->showToast(request, listener); }) : 0;
 }
 
 bool VantorToastWrapper::updateToast(quint64 id, const QMap<int, QVariant>& request)
 {
-    return m_impl ? m_impl->updateToast(id, request) : false;
+    return m_impl && answer(false, [&] { return m_impl->updateToast(id, request); });
 }
 
 bool VantorToastWrapper::hideToast(quint64 id)
 {
-    return m_impl ? m_impl->hideToast(id) : false;
+    return m_impl && answer(false, [&] { return m_impl->hideToast(id); });
 }
 
 bool VantorToastWrapper::isToastExist(quint64 id)
 {
-    return m_impl ? m_impl->isToastExist(id) : false;
+    return m_impl && answer(false, [&] { return m_impl->isToastExist(id); });
 }

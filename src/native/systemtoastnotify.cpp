@@ -210,17 +210,22 @@ void SystemToastNotify::detach()
 {
     if (!m_holder || !m_holder->notification)
         return;
-    m_holder->notification->remove_Activated(m_holder->activatedToken);
-    m_holder->notification->remove_Dismissed(m_holder->dismissedToken);
-    m_holder->notification->remove_Failed(m_holder->failedToken);
-    if (std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock())
-        listener->onToastDismissed(m_toastId, ToastDismissalUserCanceled);
-    m_holder->notification = nullptr;
+    // Over before the report: the listener may hide this toast again, which
+    // must find nothing left to do, or delete the service that owns this object.
+    ComPtr<IToastNotification> notification = std::move(m_holder->notification);
+    notification->remove_Activated(m_holder->activatedToken);
+    notification->remove_Dismissed(m_holder->dismissedToken);
+    notification->remove_Failed(m_holder->failedToken);
+    notification.Reset();
+    const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
+    const quint64 id = m_toastId;
     // A detached toast reports nothing more; the service keeps the object for
     // good, so it keeps as little as it can (a weak reference would pin the
     // listener's memory block).
     m_listener.reset();
     m_actions.clear();
+    if (listener)
+        listener->onToastDismissed(id, ToastDismissalUserCanceled);
 }
 
 // Events the platform raised before detach may still be queued here; a
@@ -234,7 +239,9 @@ void SystemToastNotify::onActivated(const QString& arguments)
     for (int index = 0; index < m_actions.size(); ++index) {
         if (m_actions.at(index).action != arguments)
             continue;
-        listener->onToastActivated(m_toastId, 1, qint64(index), m_actions.at(index).action);
+        // A copy: the listener may hide this toast, which clears the actions.
+        const QString action = m_actions.at(index).action;
+        listener->onToastActivated(m_toastId, 1, qint64(index), action);
         return;
     }
 }

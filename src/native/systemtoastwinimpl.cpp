@@ -240,6 +240,7 @@ bool SystemToastWinImpl::hideToast(quint64 id)
     }
     if (ComPtr<IToastNotification> notification = toastNotify->notification())
         notifier->Hide(notification.Get());
+    // Last: the listener hears the dismissal inside and may delete this service.
     toastNotify->detach();
     return true;
 }
@@ -332,6 +333,11 @@ void SystemToastWinImpl::updateLnk(const QVariantMap& config)
         return;
     }
     logCall(k_lnkPlace, QStringLiteral("app model id don't exist"));
+    // Nor has the service one: an empty id would only spoil the user's shortcut.
+    if (m_appUserModelId.isEmpty()) {
+        logCall(k_lnkPlace, QStringLiteral("no app model id to write"));
+        return;
+    }
     PropVariantClear(&appIdPropVar.value);
     hr = InitPropVariantFromString(m_appUserModelId.toStdWString().c_str(), &appIdPropVar.value);
     if (checkFailed(QStringLiteral("InitPropVariantFromString(m_appUserModelId.toStdWString().c_str(), &appIdPropVar)"), hr))

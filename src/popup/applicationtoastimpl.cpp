@@ -8,7 +8,6 @@
 
 #include "windowsapi.h"
 
-#include <QPointer>
 #include <QTimer>
 
 ApplicationToastImpl::ApplicationToastImpl()
@@ -94,17 +93,19 @@ void ApplicationToastImpl::onNotifyClose(quint64 id)
 
 void ApplicationToastImpl::onHideAnimationFinish(quint64 id)
 {
-    QSharedPointer<ApplicationToastWidget> popup = m_hidingWidgets.take(id);
+    const QSharedPointer<ApplicationToastWidget> popup = m_hidingWidgets.value(id);
     if (!popup)
         return;
     // We are inside the finished signal of the popup's own fade-out, which the
-    // popup owns: hide it now, silence it, and let the event loop delete it.
+    // popup owns: hide it now, silence it, and delete it from the next turn.
+    // It stays ours meanwhile: a host that quits its loop in this very turn
+    // deletes it with the service, where a queued functor owning it would
+    // delete it in the application's teardown, which then waits on itself.
     popup->disconnect(this);
     popup->hide();
-    QTimer::singleShot(0, [doomed = std::move(popup), self = QPointer<ApplicationToastImpl>(this)]() mutable {
-        doomed.reset();
-        if (self)
-            self->releaseMemoryWhenIdle();
+    QTimer::singleShot(0, this, [this, id] {
+        m_hidingWidgets.remove(id);
+        releaseMemoryWhenIdle();
     });
 }
 

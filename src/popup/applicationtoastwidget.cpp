@@ -248,13 +248,20 @@ void ApplicationToastWidget::applyToastData(const ToastData& data)
     }
 }
 
+// Each report may end with the host updating, hiding or deleting this popup
+// (the service with it): the listener gets copies, and the service hears of
+// the outcome only from a popup that is still there.
 void ApplicationToastWidget::onActionButtonClicked(int index)
 {
     const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
     if (!listener || index < 0 || index >= m_actions.size())
         return;
-    listener->onToastActivated(m_toastId, 1, qint64(index), m_actions.at(index).action);
-    emit notifyAction(m_toastId);
+    const quint64 id = m_toastId;
+    const QString action = m_actions.at(index).action;
+    const QPointer<ApplicationToastWidget> alive(this);
+    listener->onToastActivated(id, 1, qint64(index), action);
+    if (alive)
+        emit notifyAction(id);
 }
 
 void ApplicationToastWidget::onButton0Clicked()
@@ -277,8 +284,11 @@ void ApplicationToastWidget::onLineTextClicked(qint64 lineIndex, QString action)
     const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
     if (!listener)
         return;
-    listener->onToastActivated(m_toastId, 2, lineIndex, action);
-    emit notifyAction(m_toastId);
+    const quint64 id = m_toastId;
+    const QPointer<ApplicationToastWidget> alive(this);
+    listener->onToastActivated(id, 2, lineIndex, action);
+    if (alive)
+        emit notifyAction(id);
 }
 
 void ApplicationToastWidget::onHideTimerUp()
@@ -286,20 +296,27 @@ void ApplicationToastWidget::onHideTimerUp()
     const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
     if (!listener)
         return;
-    listener->onToastDismissed(m_toastId, 2);
-    emit noitfyClose(m_toastId);
+    const quint64 id = m_toastId;
+    const QPointer<ApplicationToastWidget> alive(this);
+    listener->onToastDismissed(id, 2);
+    if (alive)
+        emit noitfyClose(id);
 }
 
 void ApplicationToastWidget::onCloseButtonClicked()
 {
-    const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock();
-    if (listener)
-        listener->onToastDismissed(m_toastId, 0);
-    emit noitfyClose(m_toastId);
+    const quint64 id = m_toastId;
+    const QPointer<ApplicationToastWidget> alive(this);
+    if (const std::shared_ptr<ISystemNotifyToastListener> listener = m_listener.lock())
+        listener->onToastDismissed(id, 0);
+    if (alive)
+        emit noitfyClose(id);
 }
 
 void ApplicationToastWidget::onHideAnimationFinish()
 {
+    // Faded out: a time-out now would report a toast nobody sees any more.
+    m_hideTimer.stop();
     emit notifyHideAnimationFinish(m_toastId);
 }
 

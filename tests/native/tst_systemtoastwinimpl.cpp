@@ -202,10 +202,10 @@ void TestSystemToastWinImpl::hideAndExistence()
     QVERIFY(service.hideToast(id));
     QVERIFY(service.isToastExist(id));
     QVERIFY(!winsim::control::shownToasts().last().onScreen);
-    QCOMPARE(winsim::control::handlersKeptAlive(), 0); // the platform held the handlers' last references
     QVERIFY(service.hideToast(id)); // nothing left to hide, still known
     QVERIFY(winsim::control::waitForPlatformEvents());
     QCoreApplication::sendPostedEvents();
+    QCOMPARE(winsim::control::handlersKeptAlive(), 0); // the platform held the handlers' last references
     // The platform's own "hidden by the application" event came too late to be reported again.
     QCOMPARE(listener->heard(id), QStringList{"dismissed 0"});
 }
@@ -232,9 +232,16 @@ void TestSystemToastWinImpl::chosenId()
     LogCapture log;
     QCOMPARE(service.getUsefulAppUserModelId(configured), chosen);
     QCOMPARE(log.lines(), ::lines(k_aumi, lines));
-    // Without any id the platform refuses the notifier, and so does the service.
-    service.init({{"appUserModeId", configured}});
+    // A shortcut without an id gets the chosen one, and nothing when there is none.
+    const QString lnk = m_dir.filePath(QStringLiteral("chosen.lnk"));
+    QVERIFY(makeShortcut(lnk, QString()));
+    const QByteArray before = readFile(lnk);
+    log.clear();
+    service.init({{"appUserModeId", configured}, {"startMenuLnkPath", lnk}});
     QCOMPARE(service.appUserModelId(), chosen);
+    QCOMPARE(readFile(lnk) == before, chosen.isEmpty());
+    QCOMPARE(log.lines().contains(line(k_lnk, "no app model id to write")), chosen.isEmpty());
+    // Without any id the platform refuses the notifier, and so does the service.
     QCOMPARE(service.showToast({{0, 0}, {5, "a"}}, {}) != 0, !chosen.isEmpty());
 }
 

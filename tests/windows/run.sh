@@ -171,7 +171,7 @@ fi
 echo "== windows10"
 if use_prefix windows10; then
   check "windows10: toastctl supported says true" same "$(wine "$toastctl" supported 2>/dev/null | tr -d '\r')" '{"supported":true}'
-  qtest windows10 tst_winhost.exe nativeRefusedWithoutRuntimeClasses hostileRequests
+  qtest windows10 tst_winhost.exe nativeRefusedWithoutRuntimeClasses hostileRequests callBackFromReport
   wineserver -k
 fi
 

@@ -2,6 +2,7 @@
 // its three exports, meets the simulated notification classes registered as a
 // runtime component (winsimcomponent.dll) through the system's own activation.
 // Run under Wine by tests/windows/run.sh.
+#include "callbackhost.h"
 #include "componentclient.h"
 #include "isystemnotifytoast.h"
 #include "modulelibrary.h"
@@ -80,6 +81,8 @@ private slots:
     void outcomes_data();
     void outcomes();
     void hide();
+    void callBackFromReport_data();
+    void callBackFromReport();
     void unloadWhileToastUp();
 
 private:
@@ -297,6 +300,23 @@ void TestWineNative::hide()
     QCOMPARE(m_listener->heard(id), QStringList{"dismissed 0"});
     QCOMPARE(m_component.handlersKeptAlive(), keptAlive);
     QVERIFY(!m_service->hideToast(id + 1000));
+}
+
+void TestWineNative::callBackFromReport_data()
+{
+    addCallbackRows({QStringLiteral("native")});
+}
+
+// A listener that calls the service back, or deletes it, from inside each report of the component's events.
+void TestWineNative::callBackFromReport()
+{
+    const auto raise = [this](const QString& trigger) {
+        const UINT64 key = m_component.last().key;
+        if (trigger == QLatin1String("activated"))
+            return m_component.raiseActivated(key, L"open") != FALSE;
+        return (trigger == QLatin1String("failed") ? m_component.raiseFailed(key, E_FAIL) : m_component.raiseDismissed(key, 2)) != FALSE;
+    };
+    runCallbackRow(m_module, raise, [this] { return settle(); });
 }
 
 // The host frees the module while a toast is up; the platform still holds the toast's

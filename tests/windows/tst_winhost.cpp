@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "callbackhost.h"
 #include "hostilerequests.h"
 #include "isystemnotifytoast.h"
 #include "modulelibrary.h"
@@ -54,6 +55,8 @@ private slots:
     void nativeRefusedWithoutRuntimeClasses();
     void hostileRequests_data();
     void hostileRequests();
+    void callBackFromReport_data();
+    void callBackFromReport();
 
 private:
     QTemporaryDir m_scratch;
@@ -126,6 +129,19 @@ void TestWinHost::hostileRequests()
         module.destroy(service);
         QCoreApplication::processEvents();
     }
+}
+
+void TestWinHost::callBackFromReport_data()
+{
+    addCallbackRows({QStringLiteral("popup")});
+}
+
+// A listener that calls the service back, or deletes it, from inside each report of a clicked or timed-out popup.
+void TestWinHost::callBackFromReport()
+{
+    ModuleLibrary module;
+    QVERIFY2(module.isLoaded(), qPrintable(module.errorString()));
+    runCallbackRow(module, {}, [] { return true; });
 }
 
 int main(int argc, char* argv[])

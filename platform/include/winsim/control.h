@@ -84,7 +84,8 @@ WINSIM_API void setLibraryMissing(const QString& windowsFileName, bool missing);
 WINSIM_API int liveObjects();
 // Event handlers that were still referenced elsewhere when the platform let
 // go of them (removed, or their notification released): each one is a
-// reference its maker kept by mistake.
+// reference its maker kept by mistake. The platform lets go on its event
+// thread: read it after waitForPlatformEvents().
 WINSIM_API int handlersKeptAlive();
 // Strings made by WindowsCreateString or handed out by the platform and not yet deleted.
 WINSIM_API int liveStrings();
