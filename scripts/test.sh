@@ -6,8 +6,9 @@
 #   --quick  only the Windows check and the plain suites (Qt 5 and Qt 6)
 #   --deb    also install, run and remove the Debian packages of both (always on CI)
 #
-# Builds take the cores one after another; what mostly waits (Wine, the test
-# runs, the packages, fuzzing on one core) runs beside the next build:
+# The Linux builds take the cores one after another; the Windows check (a
+# small build, then Wine, which mostly waits) and each step that mostly waits
+# run beside them:
 #
 #   Windows: MinGW build, then Wine   |  Qt 5 build
 #   Qt 5 tests                        |  Qt 6 build
@@ -77,12 +78,12 @@ step() {
 }
 
 # lane NAME COMMAND...: runs the command in the background, in a process group
-# of its own; its exit status lands in NAME.rc once it ends. The command is a
-# step, or a function that returns at its first failing step.
+# of its own; its exit status lands in NAME.rc once it ends.
 lane() {
   local name=$1; shift
   set -m
-  { local rc=0; "$@" || rc=$?; echo "$rc" >"$logs/$name.rc"; } </dev/null &
+  # Not "$@" || ...: set -e would not hold inside the command.
+  (trap 'echo $? >"$logs/$name.rc"' EXIT; "$@") </dev/null &
   lane_pid[$name]=$!
   set +m
 }
@@ -133,11 +134,11 @@ if [ "${1:-}" = "--quick" ]; then
 fi
 
 qt6_then_packages() {
-  step "Qt 6: tests" run_tests "$root/build-qt6" || return
+  step "Qt 6: tests" run_tests "$root/build-qt6"
   # Installing a package changes the machine: only on CI, or when asked.
   if [ "${CI:-}" = "true" ] || [ "$1" = "--deb" ]; then
     step "Debian packages, Qt 5 and Qt 6: lintian, install side by side, run, remove" \
-      scripts/check-deb.sh build build-qt6 || return
+      scripts/check-deb.sh build build-qt6
   fi
 }
 lane qt6-tests qt6_then_packages "${1:-}"
