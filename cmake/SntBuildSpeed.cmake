@@ -1,11 +1,12 @@
 # Build time: most of the suite's time went into compiling the same Qt headers
-# again for every file. Two remedies, both on by default:
+# again for every file, and into optimising test programs nobody installs.
 #   CMAKE_UNITY_BUILD   each library and program compiles its files in a few
 #                       batches (test programs excepted: see below)
 #   SNT_PRECOMPILED_HEADERS   one precompiled header of Qt Test and its
 #                       Qt headers, shared by every test program of the tree
-# Either can be turned off (-DCMAKE_UNITY_BUILD=OFF, -DSNT_PRECOMPILED_HEADERS=OFF)
-# to check that each file still includes all it needs.
+#   SNT_TEST_PROGRAM_OPTIONS  compiler options of the test programs only
+# The first two can be turned off (-DCMAKE_UNITY_BUILD=OFF,
+# -DSNT_PRECOMPILED_HEADERS=OFF) to check that each file includes all it needs.
 
 if(NOT DEFINED CMAKE_UNITY_BUILD)
   set(CMAKE_UNITY_BUILD ON)
@@ -29,11 +30,11 @@ function(snt_targets_below dir out)
 endfunction()
 
 # Called once every target exists: test programs are compiled file by file
-# (a test's classes live in its .cpp; batched, they would count as declared in
-# a header), all with the one header of the tree. A precompiled header is used only when
-# the compiler sees the same options and the same values of the macros it
-# tests as when it was made; -Winvalid-pch says so when it is not, and the
-# file is then compiled from the headers as before.
+# (a test's classes live in its .cpp; batched, they would count as declared
+# in a header), all with the one header of the tree. A precompiled header is
+# used only when the compiler sees the same options and the same values of
+# the macros it tests as when it was made; -Winvalid-pch says so when it is
+# not, and the file is then compiled from the headers as before.
 function(snt_speed_up_tests)
   snt_targets_below(${PROJECT_SOURCE_DIR} targets)
   set(tests)
@@ -48,11 +49,13 @@ function(snt_speed_up_tests)
     return()
   endif()
   set_target_properties(${tests} PROPERTIES UNITY_BUILD OFF)
+  set(options)
   if(NOT MSVC)
-    foreach(t IN LISTS tests)
-      target_compile_options(${t} PRIVATE ${SNT_TEST_PROGRAM_OPTIONS})
-    endforeach()
+    set(options ${SNT_TEST_PROGRAM_OPTIONS})
   endif()
+  foreach(t IN LISTS tests)
+    target_compile_options(${t} PRIVATE ${options})
+  endforeach()
   if(NOT SNT_PRECOMPILED_HEADERS)
     return()
   endif()
@@ -67,12 +70,16 @@ function(snt_speed_up_tests)
   target_precompile_headers(snt_test_pch PRIVATE
     <QtTest> <QSignalSpy> <QApplication> <QWidget> <QLabel> <QScreen>
     <memory> <functional> <vector> <string> <atomic> <mutex>)
-  target_compile_options(snt_test_pch PRIVATE ${SNT_TEST_PROGRAM_OPTIONS})
+  target_compile_options(snt_test_pch PRIVATE ${options})
+  set(warn)
+  if(NOT MSVC)
+    set(warn -Winvalid-pch)
+  endif()
   foreach(t snt_test_pch ${tests})
     # Qt 6 names each test's own folders in two macros that its headers test;
     # one value for all keeps the header valid for every test.
     set_target_properties(${t} PROPERTIES QT_TESTCASE_BUILDDIR ${PROJECT_BINARY_DIR})
-    target_compile_options(${t} PRIVATE -Winvalid-pch
+    target_compile_options(${t} PRIVATE ${warn}
       -UQT_TESTCASE_SOURCEDIR "-DQT_TESTCASE_SOURCEDIR=\"${PROJECT_SOURCE_DIR}/tests\"")
     if(NOT t STREQUAL "snt_test_pch")
       target_precompile_headers(${t} REUSE_FROM snt_test_pch)
