@@ -44,6 +44,10 @@ fi
 qt=$(cd "$qt" && pwd)
 
 build=${SNT_WINDOWS_BUILD_DIR:-$root/build-windows}
+# Ninja for a new tree (an existing one keeps its generator).
+if command -v ninja >/dev/null; then
+  export CMAKE_GENERATOR=${CMAKE_GENERATOR:-Ninja}
+fi
 headers=()
 [ -z "${SNT_WINSDK_DIR:-}" ] || headers=(-DSNT_WINRT_HEADERS_DIR="$SNT_WINSDK_DIR/include")
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \

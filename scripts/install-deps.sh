@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
   # libqt6gui6 holds Qt 6's xcb and offscreen platform plug-ins
   qt6-base-dev qt6-base-dev-tools libqt6gui6 libqt6svg6 qt6-wayland
