@@ -9,20 +9,18 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
-int g_connections = 0;
+// Never reused: a connection whose bus died stays registered under its name.
+QString newConnectionName()
+{
+    static int connections = 0;
+    return QStringLiteral("fake-notification-server-%1").arg(++connections);
+}
 
 } // namespace
 
-// Names are never reused: a connection whose bus died stays registered under its name.
-FakeNotificationServer::FakeNotificationServer(const QStringList& capabilities)
-    : m_connectionName(QStringLiteral("fake-notification-server-%1").arg(++g_connections))
-    , m_bus(QString())
-    , m_capabilities(capabilities)
-{
-}
-
 bool FakeNotificationServer::start()
 {
+    m_connectionName = newConnectionName();
     m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
     return m_bus.isConnected() && m_bus.registerObject(kPath, this, QDBusConnection::ExportAllSlots)
         && m_bus.registerService(kService);
@@ -31,16 +29,15 @@ bool FakeNotificationServer::start()
 void FakeNotificationServer::vanish()
 {
     m_bus = QDBusConnection(QString());
-    QDBusConnection::disconnectFromBus(m_connectionName);
-    if (!m_foreignName.isEmpty())
-        QDBusConnection::disconnectFromBus(m_foreignName);
+    for (const QString& name : {m_connectionName, m_foreignName})
+        QDBusConnection::disconnectFromBus(name);
     m_foreignName.clear();
 }
 
 QDBusConnection FakeNotificationServer::foreignConnection()
 {
     if (m_foreignName.isEmpty()) {
-        m_foreignName = m_connectionName + QStringLiteral("-foreign");
+        m_foreignName = newConnectionName();
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_foreignName);
     }
     return QDBusConnection(m_foreignName);
@@ -49,27 +46,25 @@ QDBusConnection FakeNotificationServer::foreignConnection()
 bool FakeNotificationServer::forgeAnswer(uint id)
 {
     QDBusConnection foreign = foreignConnection();
-    return foreign.isConnected() && !m_unanswered.isEmpty() && foreign.send(m_unanswered.first().createReply(id))
+    return !m_unanswered.isEmpty() && foreign.send(m_unanswered.first().createReply(id))
         && foreign.interface()->isServiceRegistered(kService).isValid();
 }
 
 bool FakeNotificationServer::forgeSignal(bool targeted, const QString& member, const QVariantList& arguments)
 {
+    // The bus handles one client's messages in order: once it answered, it has passed the signal on.
     QDBusConnection foreign = foreignConnection();
-    if (!foreign.isConnected() || m_calls.isEmpty())
-        return false;
+    return !m_calls.isEmpty() && emitSignal(foreign, targeted, member, arguments)
+        && foreign.interface()->isServiceRegistered(kService).isValid();
+}
+
+bool FakeNotificationServer::emitSignal(QDBusConnection bus, bool targeted, const QString& member,
+                                        const QVariantList& arguments)
+{
     QDBusMessage signal = targeted ? QDBusMessage::createTargetedSignal(m_calls.first().sender, kPath, kService, member)
                                    : QDBusMessage::createSignal(kPath, kService, member);
     signal.setArguments(arguments);
-    // The bus handles one client's messages in order: once it answered, it has passed the signal on.
-    return foreign.send(signal) && foreign.interface()->isServiceRegistered(kService).isValid();
-}
-
-void FakeNotificationServer::emitSignal(const QString& member, const QVariantList& arguments)
-{
-    QDBusMessage signal = QDBusMessage::createSignal(kPath, kService, member);
-    signal.setArguments(arguments);
-    m_bus.send(signal);
+    return bus.send(signal);
 }
 
 void FakeNotificationServer::answerHeld(int id)
@@ -88,13 +83,21 @@ uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, con
                                     const QString& summary, const QString& body, const QStringList& actions,
                                     const QVariantMap& hints, int timeout)
 {
-    m_calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout, 0, message().service()});
+    QStringList sent{"app=" + appName,
+                     "replaces=" + QString::number(replacesId),
+                     "icon=" + appIcon,
+                     "summary=" + summary,
+                     "body=" + QString(body).replace('\n', "\\n"),
+                     "actions=" + actions.join('|'),
+                     "timeout=" + QString::number(timeout)};
+    for (auto it = hints.begin(); it != hints.end(); ++it)
+        sent << "hint " + it.key() + '=' + it.value().toString();
+    m_calls.append({sent, summary, 0, message().service()});
     switch (m_answer) {
     case Answer::Zero:
         return 0;
     case Answer::Id:
-        m_calls.last().id = m_nextId++;
-        return m_calls.last().id;
+        return m_calls.last().id = m_nextId++;
     case Answer::Error:
         sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("refused by the test"));
         return 0;

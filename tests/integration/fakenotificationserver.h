@@ -1,7 +1,5 @@
 #pragma once
 
-#include "testdata.h"
-
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
@@ -9,16 +7,6 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <QVector>
-
-// What the tests of the desktop's road send: a server offering everything, the toasts of desktop-toasts.txt.
-namespace desktoptest {
-const QStringList k_fullServer = {"actions", "body", "body-markup", "body-hyperlinks", "icon-static"};
-const QString k_appId = QStringLiteral("Vantor.Office.Test");
-inline QString toast(const QString& name)
-{
-    return testdata::text(QStringLiteral("desktop-toasts.txt"), name);
-}
-} // namespace desktoptest
 
 // A notification server on its own bus connection, for checks of exactly what
 // a client sends and of answers a real server gives only by accident.
@@ -32,19 +20,13 @@ public:
 
     struct Call
     {
-        QString appName;
-        uint replacesId;
-        QString appIcon;
+        QStringList sent; // "name=value" per argument, hints last, as in desktop-toasts.txt
         QString summary;
-        QString body;
-        QStringList actions;
-        QVariantMap hints;
-        int timeout;
-        uint id; // 0 while not answered with an id
-        QString sender; // the caller's unique name
+        uint id;          // 0 while not answered with an id
+        QString sender;   // the caller's unique name
     };
 
-    explicit FakeNotificationServer(const QStringList& capabilities);
+    explicit FakeNotificationServer(const QStringList& capabilities) : m_capabilities(capabilities) {}
     ~FakeNotificationServer() override { vanish(); }
 
     // False when the bus or the name was not available.
@@ -58,8 +40,8 @@ public:
     QVector<Call> calls() const { return m_calls; }
     QVector<uint> closeRequests() const { return m_closeRequests; }
 
-    void invokeAction(uint id, const QString& key) { emitSignal(QStringLiteral("ActionInvoked"), {id, key}); }
-    void close(uint id, uint reason) { emitSignal(QStringLiteral("NotificationClosed"), {id, reason}); }
+    void invokeAction(uint id, const QString& key) { emitSignal(m_bus, false, "ActionInvoked", {id, key}); }
+    void close(uint id, uint reason) { emitSignal(m_bus, false, "NotificationClosed", {id, reason}); }
     // The same signals from another client of the bus, broadcast or sent to the
     // caller of the first Notify; returns once the bus has passed them on, so
     // that whatever the server sends next arrives after them.
@@ -74,11 +56,11 @@ public Q_SLOTS:
     void CloseNotification(uint id);
 
 private:
-    void emitSignal(const QString& member, const QVariantList& arguments);
+    bool emitSignal(QDBusConnection bus, bool targeted, const QString& member, const QVariantList& arguments);
     QDBusConnection foreignConnection();
 
-    const QString m_connectionName;
-    QDBusConnection m_bus;
+    QString m_connectionName;
+    QDBusConnection m_bus{QString()};
     QStringList m_capabilities;
     Answer m_answer = Answer::Id;
     QVector<Call> m_calls;
