@@ -1,0 +1,564 @@
+// Guards the native road on the simulated platform: no function without its library; XML written so that it reads
+// back (escaping, characters XML cannot hold); shortcut files an outside reader accepts, stamped only on commit,
+// refused when damaged; the documents the native service hands over; and every platform call of init, showToast and
+// hideToast failed in turn: what each failure logs, keeps, shows and writes to the shortcut is in
+// tests/data/faultsweep.txt, nothing leaks, nothing is left half done.
+#include "nativeexample.h"
+#include "systemtoastwinimpl.h"
+// A test calls only some of the builders, which are private to the service's source file.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include "toastxmlbuilders_p.h"
+#pragma GCC diagnostic pop
+
+#include "logcapture.h"
+#include "recordinglistener.h"
+#include "shortcutbytes.h"
+#include "testdata.h"
+#include "toastmodulecontext.h"
+#include "winrttest.h"
+
+#include <propkey.h>
+#include <propvarutil.h>
+#include <shlobj.h>
+#include <winsim/control.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include <functional>
+
+using namespace winrttest;
+
+using Request = QMap<int, QVariant>;
+
+namespace {
+
+const QString k_appId = QStringLiteral("Orvex.Office.Desktop");
+const QString k_lnk = QStringLiteral("SystemToastWinImpl::updateLnk");
+const QString k_hide = QStringLiteral("SystemToastWinImpl::hideToast");
+const QString k_missing = QStringLiteral("combase.dll,propsys.dll,shell32.dll");
+
+QString attributeOf(const ComPtr<IXmlNode>& node, const QString& name)
+{
+    ComPtr<IXmlElement> element;
+    if (!node || FAILED(node.As(&element)))
+        return QStringLiteral("<no element>");
+    HSTRING value = nullptr;
+    element->GetAttribute(HstringWrapper(name, false).get(), &value);
+    return take(value);
+}
+
+HRESULT setAttribute(const ComPtr<IXmlNode>& node, const QString& name, const QString& value)
+{
+    ComPtr<IXmlElement> element;
+    const HRESULT hr = node.As(&element);
+    return FAILED(hr) ? hr : element->SetAttribute(HstringWrapper(name, false).get(), HstringWrapper(value, false).get());
+}
+
+// What exiftool printed; empty when it failed.
+QString exiftool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("exiftool"), arguments);
+    const bool ran = process.waitForFinished(30000) && process.exitCode() == 0;
+    return ran ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+struct Link
+{
+    Link()
+    {
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
+        if (link) {
+            link.As(&file);
+            link.As(&store);
+        }
+    }
+    QString appId() const
+    {
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        store->GetValue(PKEY_AppUserModel_ID, &value);
+        const QString text = value.vt == VT_LPWSTR ? QString::fromWCharArray(value.pwszVal) : QString();
+        PropVariantClear(&value);
+        return text;
+    }
+    HRESULT setAppId(const QString& id) const
+    {
+        PROPVARIANT value;
+        HRESULT hr = InitPropVariantFromString(id.toStdWString().c_str(), &value);
+        if (SUCCEEDED(hr))
+            hr = store->SetValue(PKEY_AppUserModel_ID, value);
+        PropVariantClear(&value);
+        return hr;
+    }
+    HRESULT load(const QString& path) const { return file->Load(path.toStdWString().c_str(), STGM_READWRITE); }
+
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    ComPtr<IPropertyStore> store;
+};
+
+struct Fault
+{
+    QString call;
+    int skip;
+    bool nullResult;
+};
+
+// The trace of one successful run, turned into the faults to inject one by one.
+QVector<Fault> faultsOf(const QStringList& trace)
+{
+    static const QStringList interfaces = testdata::lines("faultsweep.txt", "interface calls");
+    QVector<Fault> faults;
+    QHash<QString, int> seen;
+    for (const QString& call : trace) {
+        const int skip = seen[call]++;
+        // A string that could not be made reads as empty, which nothing checks; the platform's own events run
+        // on its thread, not in the call under test.
+        if (call.startsWith(QLatin1String("Windows")) || call.contains(QLatin1String("EventArgs")))
+            continue;
+        faults.append({call, skip, false});
+        if (call.startsWith(QLatin1String("QueryInterface(")) || interfaces.contains(call))
+            faults.append({call, skip, true});
+    }
+    return faults;
+}
+
+// The lines of a log that tell of a failed call.
+QString errorsIn(const QStringList& lines)
+{
+    return lines.filter(QRegularExpression(" : (error|result =)")).join(" / ");
+}
+
+} // namespace
+
+class TestNative : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void withoutLibraries();
+    void withoutLibrariesInThisProcess();
+    void escaping_data();
+    void escaping();
+    void writtenShortcutIsReadByExiftool_data();
+    void writtenShortcutIsReadByExiftool();
+    void propertyChangesNeedCommit();
+    void malformedShortcutsAreRefused_data();
+    void malformedShortcutsAreRefused();
+    void templates_data();
+    void templates();
+    void documents_data();
+    void documents();
+    void initCalls_data();
+    void initCalls();
+    void showCalls();
+    void hideCalls();
+
+private:
+    // One run of the calls under test; arm(true) comes right before them, arm(false) right after.
+    using Run = std::function<void(const std::function<void(bool)>& arm, QString& outcome)>;
+    void sweep(const Run& run, const QString& entry);
+
+    QTemporaryDir m_dir;
+    QString m_lnk;
+    int m_objects = 0;
+    int m_strings = 0;
+};
+
+void TestNative::initTestCase()
+{
+    // A private per-user programs folder: tests may run side by side.
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("user")).toLocal8Bit());
+    QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("common"))));
+    m_lnk = m_dir.filePath(QStringLiteral("common/Orvex Office.lnk"));
+}
+
+void TestNative::init()
+{
+    winsim::control::reset();
+    winsim::control::pinOsVersion(QVersionNumber(10, 0, 19045));
+    winsim::control::setFolderPath(CSIDL_COMMON_PROGRAMS, m_dir.filePath(QStringLiteral("common")));
+    m_objects = winsim::control::liveObjects();
+    m_strings = winsim::control::liveStrings();
+}
+
+void TestNative::cleanup()
+{
+    winsim::control::reset();
+    winsim::control::unpinOsVersion();
+    QCOMPARE(winsim::control::liveObjects(), m_objects);
+    QCOMPARE(winsim::control::liveStrings(), m_strings);
+}
+
+void TestNative::withoutLibraries()
+{
+    // The library cache lives as long as the process: ask a fresh one.
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("WINSIM_MISSING_LIBRARIES"), k_missing);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {"withoutLibrariesInThisProcess"});
+    QVERIFY(child.waitForFinished(30000));
+    const QByteArray output = child.readAll();
+    QVERIFY2(child.exitCode() == 0 && output.contains("PASS   : TestNative::withoutLibrariesInThisProcess"),
+             output.constData());
+}
+
+void TestNative::withoutLibrariesInThisProcess()
+{
+    if (qEnvironmentVariable("WINSIM_MISSING_LIBRARIES") != k_missing)
+        QSKIP("run by withoutLibraries in a process of its own");
+    auto* sentinel = reinterpret_cast<IToastNotificationManagerStatics*>(quintptr(0x5a5a));
+    IToastNotificationManagerStatics* factory = sentinel;
+    QCOMPARE(getActivationFactory<IToastNotificationManagerStatics>(
+                 RuntimeClass_Windows_UI_Notifications_ToastNotificationManager, &factory),
+             E_FAIL);
+    QCOMPARE(factory, sentinel);
+    QCOMPARE(HstringWrapper(QStringLiteral("text"), false).get(), static_cast<HSTRING>(nullptr));
+    QCOMPARE(HstringWrapper(QStringLiteral("text"), true).get(), static_cast<HSTRING>(nullptr));
+    QVERIFY(HstringWrapper(static_cast<HSTRING>(nullptr)).toWString().empty());
+
+    // The identity code asks nothing of a library that is not there; a configured id needs none.
+    winsim::control::setProcessAppUserModelId(QStringLiteral("Process.Id"));
+    SystemToastWinImpl service;
+    QCOMPARE(service.getUsefulAppUserModelId(QStringLiteral("Orvex.Office")), QStringLiteral("Orvex.Office"));
+    LogCapture log;
+    QCOMPARE(service.getUsefulAppUserModelId(QString()), QString());
+    winsim::control::setCallTraceEnabled(true);
+    service.updateLnk({{"startMenuLnkPath", "/nonexistent/Orvex.lnk"}, {"appName", "Orvex"}});
+    winsim::control::setCallTraceEnabled(false);
+    QCOMPARE(log.lines(), (QStringList{"call SystemToastWinImpl::getUsefulAppUserModelId : default Aumi:",
+                                       "call SystemToastWinImpl::getUsefulAppUserModelId : get getAppUserModelIDFun failed",
+                                       "call SystemToastWinImpl::updateLnk : begin",
+                                       "call SystemToastWinImpl::updateLnk : get PropVariantToStringFun failed",
+                                       "call SystemToastWinImpl::updateLnk : end"}));
+    QVERIFY(!winsim::control::callTrace().contains(QStringLiteral("CoCreateInstance")));
+}
+
+void TestNative::escaping_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("asText");
+    QTest::addColumn<QString>("asAttribute");
+    QTest::newRow("ampersand") << "a&b" << "a&amp;b" << "a&amp;b";
+    QTest::newRow("angle brackets") << "<b>x</b>" << "&lt;b&gt;x&lt;/b&gt;" << "&lt;b&gt;x&lt;/b&gt;";
+    QTest::newRow("quotes") << "say \"hi\" it's" << "say \"hi\" it's" << "say &quot;hi&quot; it's";
+    QTest::newRow("already escaped") << "&amp;" << "&amp;amp;" << "&amp;amp;";
+    QTest::newRow("injection attempt") << "\"/><image src=\"x" << "\"/&gt;&lt;image src=\"x" << "&quot;/&gt;&lt;image src=&quot;x";
+    // A reader turns a raw line break or tab in an attribute into a space.
+    QTest::newRow("line break, tab, non-latin") << "one\ntwo\tGrüße \U0001F600" << "one\ntwo\tGrüße \U0001F600"
+                                                << "one&#xA;two&#x9;Grüße \U0001F600";
+    // The host's text may hold what XML cannot; written raw, the document could not be read back.
+    for (const QChar c : {QChar(0x0B), QChar(0x07), QChar(0x1B), QChar(0x00), QChar(0xFFFE), QChar(0xFFFF)})
+        QTest::addRow("U+%04X", c.unicode()) << "a" + QString(c) + "b" << "a\uFFFDb" << "a\uFFFDb";
+}
+
+void TestNative::escaping()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, asText);
+    QFETCH(QString, asAttribute);
+    ComPtr<IXmlDocument> doc = templateDocument(4);
+    ComPtr<IXmlNode> text = item(doc, "text", 0);
+    QCOMPARE(appendText(doc, text, value), S_OK);
+    QCOMPARE(setAttribute(text, "hint", value), S_OK);
+    const QString xml = xmlOf(doc);
+    QCOMPARE(xml, QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text id=\"1\" hint=\"%1\">%2</text>"
+                                 "</binding></visual></toast>").arg(asAttribute, asText));
+    // What was written reads back as the same value, but for what XML cannot hold.
+    ComPtr<IXmlDocument> reloaded = document(xml);
+    QVERIFY2(reloaded, "the written document cannot be read back");
+    QCOMPARE(attributeOf(item(reloaded, "text", 0), "hint"), asText.contains(QChar::ReplacementCharacter) ? asText : value);
+    QCOMPARE(xmlOf(reloaded), xml);
+}
+
+void TestNative::writtenShortcutIsReadByExiftool_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("workingDir");
+    QTest::addColumn<QString>("icon");
+    QTest::addColumn<QString>("appId");
+    QTest::newRow("full") << "C:\\Program Files\\Suite\\suite.exe" << "--toast" << "C:\\Program Files\\Suite"
+                          << "C:\\Program Files\\Suite\\suite.ico" << "Vendor.Suite.Main";
+    QTest::newRow("target and id only") << "/opt/suite/bin/suite" << "" << "" << "" << "x";
+    QTest::newRow("non-ascii") << "C:\\Programme\\Büro ✓\\suite.exe" << "--name \"Grüße\"" << "" << ""
+                               << "Büro.Suite.Ünïcode." + QString(80, QLatin1Char('x'));
+}
+
+void TestNative::writtenShortcutIsReadByExiftool()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, arguments);
+    QFETCH(QString, workingDir);
+    QFETCH(QString, icon);
+    QFETCH(QString, appId);
+    const QString path = m_dir.filePath(QStringLiteral("written-%1.lnk").arg(QTest::currentDataTag()).replace(' ', '_'));
+
+    Link l;
+    QVERIFY(l.link && l.file && l.store);
+    QCOMPARE(l.link->SetPath(target.toStdWString().c_str()), S_OK);
+    if (!arguments.isEmpty())
+        QCOMPARE(l.link->SetArguments(arguments.toStdWString().c_str()), S_OK);
+    if (!workingDir.isEmpty())
+        QCOMPARE(l.link->SetWorkingDirectory(workingDir.toStdWString().c_str()), S_OK);
+    if (!icon.isEmpty())
+        QCOMPARE(l.link->SetIconLocation(icon.toStdWString().c_str(), 0), S_OK);
+    QCOMPARE(l.setAppId(appId), S_OK);
+    QCOMPARE(l.store->Commit(), S_OK);
+    QCOMPARE(l.file->Save(path.toStdWString().c_str(), TRUE), S_OK);
+    const QByteArray bytes = readFile(path);
+    QCOMPARE(shortcutbytes::stringProperty(bytes, shortcutbytes::appUserModelFormat(), 5), appId);
+
+    const QString json = exiftool({QStringLiteral("-j"), QStringLiteral("-a"), path});
+    const QJsonObject tags = QJsonDocument::fromJson(json.toUtf8()).array().first().toObject();
+    QVERIFY2(!tags.isEmpty() && !tags.contains("Error") && !tags.contains("Warning"), qPrintable(json));
+    QCOMPARE(tags.value(QLatin1String("FileType")).toString(), QStringLiteral("LNK"));
+    // A target outside ASCII is also written in UTF-16, which the reader prefers.
+    QCOMPARE(tags.value(QLatin1String("LocalBasePath")).toString(), target);
+    QCOMPARE(tags.value(QLatin1String("CommandLineArguments")).toString(), arguments);
+    // The property-store block with the size the file gives it.
+    const QString blocks = exiftool({QStringLiteral("-v2"), path});
+    QVERIFY2(blocks.contains(QStringLiteral("Tag 0xa0000009 (%1 bytes)").arg(shortcutbytes::extraBlocks(bytes).value(0).size())),
+             qPrintable(blocks));
+
+    Link again;
+    QCOMPARE(again.load(path), S_OK);
+    QCOMPARE(again.appId(), appId);
+}
+
+void TestNative::propertyChangesNeedCommit()
+{
+    const QString path = m_dir.filePath(QStringLiteral("uncommitted.lnk"));
+    QVERIFY(writeFile(path, shortcutbytes::shellStyleShortcut()));
+    Link l;
+    QCOMPARE(l.load(path), S_OK);
+    QCOMPARE(l.setAppId(QStringLiteral("Not.Committed")), S_OK);
+    QCOMPARE(l.appId(), QStringLiteral("Not.Committed")); // the store sees its own change
+    QCOMPARE(l.file->IsDirty(), S_FALSE);
+    QCOMPARE(l.file->Save(path.toStdWString().c_str(), TRUE), S_OK);
+    QCOMPARE(shortcutbytes::stringProperty(readFile(path), shortcutbytes::appUserModelFormat(), 5), QString());
+}
+
+void TestNative::malformedShortcutsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    const QByteArray good = shortcutbytes::shellStyleShortcut();
+    const auto patched = [&good](int at, const char* bytes) { return QByteArray(good).replace(at, int(strlen(bytes)), bytes); };
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("truncated header") << good.left(40);
+    QTest::newRow("wrong class id") << patched(4, "\x02");
+    QTest::newRow("id list past end") << patched(0x4C, "\xFF\xFF");
+    // The tracker block's size, just before its signature.
+    QTest::newRow("extra block past end") << patched(good.indexOf(QByteArray::fromHex("030000a0")) - 3, "\x7F");
+    QTest::newRow("bad property storage") << patched(good.indexOf("1SPS"), "X");
+    QTest::newRow("cut in the strings") << good.left(good.indexOf(QByteArray("-\0-\0p", 5)));
+}
+
+void TestNative::malformedShortcutsAreRefused()
+{
+    QFETCH(QByteArray, data);
+    const QString path = m_dir.filePath(QStringLiteral("bad.lnk"));
+    QVERIFY(writeFile(path, data));
+    Link l;
+    QCOMPARE(l.load(path), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
+    // The object is still usable for a good file.
+    const QString good = m_dir.filePath(QStringLiteral("good.lnk"));
+    QVERIFY(writeFile(good, shortcutbytes::shellStyleShortcut()));
+    QCOMPARE(l.load(good), S_OK);
+}
+
+void TestNative::templates_data()
+{
+    QTest::addColumn<int>("tostType");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("textFields");
+    const char* names[] = {"ToastText01",         "ToastText02",         "ToastText03",         "ToastText04",
+                           "ToastImageAndText01", "ToastImageAndText02", "ToastImageAndText03", "ToastImageAndText04"};
+    const int fields[] = {1, 2, 2, 3, 1, 2, 2, 3};
+    for (int type = 0; type < 8; ++type)
+        QTest::addRow("request type %d", type) << type << names[type] << fields[type];
+    for (int type : {8, -1, 0x7fffffff})
+        QTest::addRow("request type %d refused", type) << type << "ToastImageAndText01" << 0;
+}
+
+void TestNative::templates()
+{
+    QFETCH(int, tostType);
+    QFETCH(QString, name);
+    QFETCH(int, textFields);
+    QCOMPARE(textFieldCount(tostType), textFields);
+    ComPtr<IXmlDocument> document = templateDocument(toTemplateType(tostType));
+    QCOMPARE(xmlOf(document), testdata::text("templates.txt", name));
+    // Each call hands out a document of its own.
+    QVERIFY(templateDocument(toTemplateType(tostType)).Get() != document.Get());
+}
+
+// Documents that no request of the native service's golden rows reaches; each row's document and log are the
+// entries of its name in toastxml.txt (no document: refused).
+void TestNative::documents_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<Request>("request");
+    const QString win10 = "10.0.19045";
+    const QString longPath = QStringLiteral("C:/") + QString(257, QLatin1Char('p')); // 260 in all
+    const QString action = R"({"text":"A","action":"a"})";
+    QTest::newRow("duration 1 is short") << win10 << Request{{0, 0}, {5, "a"}, {8, 1}};
+    QTest::newRow("duration 3 is short") << win10 << Request{{0, 0}, {5, "a"}, {8, 3}};
+    QTest::newRow("duration after an action") << win10 << Request{{0, 0}, {5, "a"}, {10, QStringList{action}}, {8, 1}};
+    QTest::newRow("audio loop without path") << win10 << Request{{0, 0}, {5, "a"}, {13, 2}};
+    QTest::newRow("audio silent with path") << win10 << Request{{0, 0}, {5, "a"}, {12, "C:/a.wav"}, {13, 1}};
+    QTest::newRow("image of 260 characters") << win10 << Request{{0, 4}, {5, "a"}, {3, longPath}};
+    QTest::newRow("image of 261 characters refused") << win10 << Request{{0, 4}, {5, "a"}, {3, longPath + 'x'}};
+    QTest::newRow("no hero image before 14393") << "10.0.10586" << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}};
+    QTest::newRow("hero image on 14393") << "10.0.14393" << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}};
+    QTest::newRow("inline image on 14393") << "10.0.14393" << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}, {11, true}};
+}
+
+void TestNative::documents()
+{
+    QFETCH(QString, version);
+    QFETCH(Request, request);
+    winsim::control::pinOsVersion(QVersionNumber::fromString(version));
+    SystemToastWinImpl service;
+    QVERIFY(service.init({{"appUserModeId", k_appId}}));
+    LogCapture log;
+    const quint64 id = service.showToast(request, {});
+    const QString xml = testdata::text("toastxml.txt", QTest::currentDataTag());
+    const auto shown = winsim::control::shownToasts();
+    QCOMPARE(shown.isEmpty() ? QString() : shown[0].xml, xml);
+    QCOMPARE(id != 0, !xml.isEmpty());
+    QStringList expected = testdata::lines("toastxml.txt", QString::fromLatin1(QTest::currentDataTag()) + " log");
+    QCOMPARE(log.lines(), expected.replaceInStrings("$ID", QString::number(id)));
+}
+
+// Runs once to learn the calls made, then again for each of them failing; entry names the golden list of
+// outcomes. Every fault must be reached, and leave nothing behind.
+void TestNative::sweep(const Run& run, const QString& entry)
+{
+    QVector<Fault> faults{Fault()}; // none: the run that traces the calls
+    QStringList outcomes;
+    for (int i = 0; i < faults.size(); ++i) {
+        const Fault fault = faults[i];
+        QString outcome = i == 0 ? QStringLiteral("no fault")
+                                 : QStringLiteral("%1 #%2 %3").arg(fault.call).arg(fault.skip).arg(fault.nullResult ? "null" : "fail");
+        run([&](bool on) {
+            if (i == 0)
+                winsim::control::setCallTraceEnabled(on);
+            else if (on && fault.nullResult)
+                winsim::control::nullResultOnCall(fault.call, winsim::control::Repeat::Once, fault.skip);
+            else if (on)
+                winsim::control::failCall(fault.call, k_invalidArg, winsim::control::Repeat::Once, fault.skip);
+        }, outcome);
+        if (QTest::currentTestFailed())
+            return;
+        if (i == 0)
+            faults += faultsOf(winsim::control::callTrace());
+        QVERIFY2(winsim::control::pendingFaults() == 0, qPrintable(outcome + ": never reached"));
+        QVERIFY(winsim::control::waitForPlatformEvents());
+        QCoreApplication::sendPostedEvents();
+        winsim::control::clearShownToasts();
+        QVERIFY2(winsim::control::liveObjects() == m_objects && winsim::control::liveStrings() == m_strings,
+                 qPrintable(outcome + ": leaked"));
+        outcomes << outcome;
+    }
+    QCOMPARE(outcomes, testdata::lines("faultsweep.txt", entry));
+}
+
+void TestNative::initCalls_data()
+{
+    QTest::addColumn<QVariantMap>("config");
+    QTest::newRow("configured shortcut, process id") << QVariantMap{{"startMenuLnkPath", m_lnk}};
+    QTest::newRow("shortcut found by application name") << QVariantMap{{"appName", "Orvex Office"}};
+}
+
+void TestNative::initCalls()
+{
+    QFETCH(QVariantMap, config);
+    sweep([&](const std::function<void(bool)>& arm, QString& outcome) {
+        QVERIFY(writeFile(m_lnk, shortcutbytes::shellStyleShortcut()));
+        winsim::control::setProcessAppUserModelId(k_appId);
+        SystemToastWinImpl service;
+        LogCapture log;
+        arm(true);
+        QVERIFY(service.init(config));
+        arm(false);
+        const QStringList lines = log.lines();
+        // The shortcut update closes on every path, and the file is only ever written whole.
+        const QStringList lnkLines = lines.filter(k_lnk);
+        QCOMPARE(lnkLines.first(), line(k_lnk, "begin"));
+        QCOMPARE(lnkLines.last(), line(k_lnk, "end"));
+        const QByteArray now = readFile(m_lnk);
+        const QString stamped = shortcutbytes::stringProperty(now, shortcutbytes::appUserModelFormat(), 5);
+        QVERIFY2(now == shortcutbytes::shellStyleShortcut() || stamped == service.appUserModelId(), qPrintable(outcome));
+        const bool shows = service.showToast({{0, 0}, {5, "a"}}, {}) != 0;
+        outcome += QStringLiteral(" | %1 | id %2, shortcut %3, toasts %4")
+                       .arg(errorsIn(lines), service.appUserModelId(), stamped.isNull() ? "kept" : "stamped",
+                            shows ? "shown" : "refused");
+    }, "init: " + QString::fromLatin1(QTest::currentDataTag()));
+}
+
+// Per fault: what became of the toast, what was logged as failed and the line showToast closed on.
+void TestNative::showCalls()
+{
+    sweep([](const std::function<void(bool)>& arm, QString& outcome) {
+        auto listener = std::make_shared<RecordingListener>();
+        SystemToastWinImpl service;
+        service.init({{"appUserModeId", k_appId}});
+        const quint64 probe = ToastModuleContext::instance()->nextToastId();
+        LogCapture log;
+        arm(true);
+        const quint64 id = service.showToast(fullNativeExample(), listener);
+        arm(false);
+        const QStringList lines = log.lines();
+        QCOMPARE(lines.last(), line("SystemToastWinImpl::showToast", QStringLiteral("end id = %1").arg(id)));
+        QVERIFY2(id == 0 || id == probe + 1, qPrintable(outcome));
+        QString kept = id == 0 ? "refused" : service.isToastExist(id) ? "stored" : "dropped";
+        if (!winsim::control::shownToasts().isEmpty())
+            kept = "shown";
+        outcome += " | " + QStringList{kept, errorsIn(lines), lines.value(lines.size() - 2)}.join(" | ");
+    }, "show");
+}
+
+void TestNative::hideCalls()
+{
+    sweep([](const std::function<void(bool)>& arm, QString& outcome) {
+        auto listener = std::make_shared<RecordingListener>();
+        SystemToastWinImpl service;
+        service.init({{"appUserModeId", k_appId}});
+        const quint64 id = service.showToast({{0, 0}, {5, "a"}}, listener);
+        QVERIFY(id != 0);
+        LogCapture log;
+        arm(true);
+        const bool hidden = service.hideToast(id);
+        arm(false);
+        const int heard = listener->count();
+        QVERIFY(service.isToastExist(id));
+        // The platform may log its own "hidden" event meanwhile, on its thread.
+        outcome += QStringLiteral(" | %1 | %2, heard %3")
+                       .arg(log.lines().filter(k_hide).join(" / "), hidden ? "hidden" : "not hidden").arg(heard);
+    }, "hide");
+}
+
+QTEST_GUILESS_MAIN(TestNative)
+#include "tst_native.moc"
