@@ -1,18 +1,20 @@
 // Guards what a desktop's notification server is sent and how its answers, closes, clicks or departure, and the loss
 // of the session bus, end a toast. On a session bus of the test's own, which it kills.
 #include "buswire.h"
-#include "fakenotificationserver.h"
 #include "freedesktopbackend.h"
 #include "testdata.h"
 
 #include <winsim/control.h>
 
+#include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QtTest>
+
+#include <algorithm>
 
 using winsim::FreedesktopBackend;
 using winsim::ToastDelivery;
-using Answer = FakeNotificationServer::Answer;
 using namespace winsim::freedesktop;
 
 namespace {
@@ -35,6 +37,163 @@ QString failure(int hresult)
 {
     return QStringLiteral("failed 0x%1").arg(static_cast<quint32>(hresult), 8, 16, QLatin1Char('0'));
 }
+
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+
+// Never reused: a connection whose bus died stays registered under its name.
+QString newConnectionName()
+{
+    static int connections = 0;
+    return QStringLiteral("fake-notification-server-%1").arg(++connections);
+}
+
+// A notification server on its own bus connection, for checks of exactly what a client sends and of answers a real
+// server gives only by accident.
+class FakeNotificationServer : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    // Nothing: held back until answerHeld(). Zero: the id 0, which a server may give.
+    enum class Answer { Id, Error, Nothing, NotAnId, Zero };
+
+    struct Call
+    {
+        QStringList sent; // "name=value" per argument, hints last, as in desktop-toasts.txt
+        QString summary;
+        uint id;          // 0 while not answered with an id
+        QString sender;   // the caller's unique name
+    };
+
+    explicit FakeNotificationServer(const QStringList& capabilities) : m_capabilities(capabilities) {}
+    ~FakeNotificationServer() override { vanish(); }
+
+    // False when the bus or the name was not available.
+    bool start()
+    {
+        m_connectionName = newConnectionName();
+        m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
+        return m_bus.isConnected() && m_bus.registerObject(kPath, this, QDBusConnection::ExportAllSlots)
+            && m_bus.registerService(kService);
+    }
+
+    // Leaves the bus the way a crashing server does.
+    void vanish()
+    {
+        m_bus = QDBusConnection(QString());
+        for (const QString& name : {m_connectionName, m_foreignName})
+            QDBusConnection::disconnectFromBus(name);
+        m_foreignName.clear();
+    }
+
+    void setAnswer(Answer answer) { m_answer = answer; }
+    QVector<Call> calls() const { return m_calls; }
+    QVector<uint> closeRequests() const { return m_closeRequests; }
+
+    // Answers the Notify calls held back so far, in the order they came, with ids of its own or with this one.
+    void answerHeld(int id = -1)
+    {
+        auto recorded = m_calls.begin();
+        for (const QDBusMessage& call : qAsConst(m_unanswered)) {
+            recorded = std::find_if(recorded, m_calls.end(), [](const Call& c) { return c.id == 0; });
+            recorded->id = id < 0 ? m_nextId++ : uint(id);
+            m_bus.send(call.createReply(recorded->id));
+        }
+        m_unanswered.clear();
+    }
+
+    void invokeAction(uint id, const QString& key) { emitSignal(m_bus, false, "ActionInvoked", {id, key}); }
+    void close(uint id, uint reason) { emitSignal(m_bus, false, "NotificationClosed", {id, reason}); }
+
+    // The same signals from another client of the bus, broadcast or sent to the caller of the first Notify; returns
+    // once the bus has passed them on (it handles one client's messages in order), so that whatever the server
+    // sends next arrives after them.
+    bool forgeSignal(bool targeted, const QString& member, const QVariantList& arguments)
+    {
+        QDBusConnection foreign = foreignConnection();
+        return !m_calls.isEmpty() && emitSignal(foreign, targeted, member, arguments)
+            && foreign.interface()->isServiceRegistered(kService).isValid();
+    }
+
+    // Answers the first Notify held back from that other client, with this id.
+    bool forgeAnswer(uint id)
+    {
+        QDBusConnection foreign = foreignConnection();
+        return !m_unanswered.isEmpty() && foreign.send(m_unanswered.first().createReply(id))
+            && foreign.interface()->isServiceRegistered(kService).isValid();
+    }
+
+public Q_SLOTS:
+    QStringList GetCapabilities() { return m_capabilities; }
+
+    uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout)
+    {
+        QStringList sent{"app=" + appName,
+                         "replaces=" + QString::number(replacesId),
+                         "icon=" + appIcon,
+                         "summary=" + summary,
+                         "body=" + QString(body).replace('\n', "\\n"),
+                         "actions=" + actions.join('|'),
+                         "timeout=" + QString::number(timeout)};
+        for (auto it = hints.begin(); it != hints.end(); ++it)
+            sent << "hint " + it.key() + '=' + it.value().toString();
+        m_calls.append({sent, summary, 0, message().service()});
+        switch (m_answer) {
+        case Answer::Zero:
+            return 0;
+        case Answer::Id:
+            return m_calls.last().id = m_nextId++;
+        case Answer::Error:
+            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("refused by the test"));
+            return 0;
+        case Answer::Nothing:
+            setDelayedReply(true);
+            m_unanswered.append(message());
+            return 0;
+        case Answer::NotAnId:
+            setDelayedReply(true);
+            connection().send(message().createReply(QStringLiteral("not an id")));
+            return 0;
+        }
+        return 0;
+    }
+
+    void CloseNotification(uint id)
+    {
+        m_closeRequests.append(id);
+        close(id, 3);
+    }
+
+private:
+    bool emitSignal(QDBusConnection bus, bool targeted, const QString& member, const QVariantList& arguments)
+    {
+        QDBusMessage signal = targeted ? QDBusMessage::createTargetedSignal(m_calls.first().sender, kPath, kService, member)
+                                       : QDBusMessage::createSignal(kPath, kService, member);
+        signal.setArguments(arguments);
+        return bus.send(signal);
+    }
+
+    QDBusConnection foreignConnection()
+    {
+        if (m_foreignName.isEmpty()) {
+            m_foreignName = newConnectionName();
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_foreignName);
+        }
+        return QDBusConnection(m_foreignName);
+    }
+
+    QString m_connectionName;
+    QDBusConnection m_bus{QString()};
+    QStringList m_capabilities;
+    Answer m_answer = Answer::Id;
+    QVector<Call> m_calls;
+    QVector<uint> m_closeRequests;
+    QVector<QDBusMessage> m_unanswered;
+    QString m_foreignName;
+    uint m_nextId = 1;
+};
 
 // What became of a toast, one short line per outcome; called on the back end's thread.
 class RecordingSink : public winsim::ToastEventSink
@@ -114,6 +273,8 @@ bool serverNameFree()
 }
 
 } // namespace
+
+using Answer = FakeNotificationServer::Answer;
 
 class FreedesktopDeliveryTest : public QObject
 {
