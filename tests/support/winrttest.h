@@ -51,21 +51,6 @@ inline ComPtr<IXmlDocument> templateDocument(int platformType)
     return document;
 }
 
-// A new document with that content; null when it does not load.
-inline ComPtr<IXmlDocument> document(const QString& xml)
-{
-    ComPtr<IActivationFactory> factory;
-    getActivationFactory<IActivationFactory>(RuntimeClass_Windows_Data_Xml_Dom_XmlDocument, &factory);
-    ComPtr<IInspectable> instance;
-    ComPtr<IXmlDocument> doc;
-    ComPtr<IXmlDocumentIO> io;
-    if (!factory || FAILED(factory->ActivateInstance(&instance)) || FAILED(instance.As(&doc)) || FAILED(doc.As(&io)))
-        return nullptr;
-    if (!xml.isEmpty() && FAILED(io->LoadXml(HstringWrapper(xml, false).get())))
-        return nullptr;
-    return doc;
-}
-
 template <class T>
 QString xmlOf(const ComPtr<T>& node)
 {
@@ -75,26 +60,6 @@ QString xmlOf(const ComPtr<T>& node)
     HSTRING xml = nullptr;
     serializer->GetXml(&xml);
     return take(xml);
-}
-
-inline ComPtr<IXmlNode> item(const ComPtr<IXmlDocument>& doc, const QString& tag, UINT32 index)
-{
-    ComPtr<IXmlNodeList> list;
-    ComPtr<IXmlNode> node;
-    if (doc && SUCCEEDED(doc->GetElementsByTagName(HstringWrapper(tag, false).get(), &list)) && list)
-        list->Item(index, &node);
-    return node;
-}
-
-inline HRESULT appendText(const ComPtr<IXmlDocument>& doc, const ComPtr<IXmlNode>& to, const QString& text)
-{
-    ComPtr<IXmlText> textNode;
-    ComPtr<IXmlNode> node;
-    ComPtr<IXmlNode> appended;
-    HRESULT hr = doc->CreateTextNode(HstringWrapper(text, false).get(), &textNode);
-    if (SUCCEEDED(hr))
-        hr = textNode.As(&node);
-    return SUCCEEDED(hr) ? to->AppendChild(node.Get(), &appended) : hr;
 }
 
 inline ComPtr<IToastNotification> makeNotification(const ComPtr<IXmlDocument>& content)
