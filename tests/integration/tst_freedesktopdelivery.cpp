@@ -218,8 +218,8 @@ private:
     QStringList m_lines;
 };
 
-// A session bus of the test's own, started again at the same address after it was killed: libdbus reads the
-// address once per process. Messages are limited to 64 KiB.
+// A session bus of the test's own, where it may claim the notification server's name and which it may kill; started
+// again at the same address: libdbus reads the address once per process. Messages are limited to 64 KiB.
 class PrivateBus
 {
 public:
@@ -263,12 +263,10 @@ private:
 // On a connection of its own: Qt's own does not come back when the bus does.
 bool serverNameFree()
 {
-    bool free = false;
-    {
-        QDBusConnection probe = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("probe"));
-        free = probe.isConnected() && !probe.interface()->isServiceRegistered("org.freedesktop.Notifications").value();
-    }
-    QDBusConnection::disconnectFromBus(QStringLiteral("probe"));
+    const QString name = newConnectionName();
+    const QDBusConnection probe = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+    const bool free = probe.isConnected() && !probe.interface()->isServiceRegistered(kService).value();
+    QDBusConnection::disconnectFromBus(name);
     return free;
 }
 
@@ -281,7 +279,6 @@ class FreedesktopDeliveryTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -301,15 +298,9 @@ private:
     PrivateBus m_bus;
 };
 
-// The test claims the notification server's name: never on a real desktop's bus.
-void FreedesktopDeliveryTest::initTestCase()
-{
-    QVERIFY2(m_bus.start(), "dbus-daemon did not start");
-}
-
 void FreedesktopDeliveryTest::init()
 {
-    QVERIFY(m_bus.start());
+    QVERIFY2(m_bus.start(), "dbus-daemon did not start");
     // The bus drops a vanished server's name a moment after its connection closes.
     QTRY_VERIFY(serverNameFree());
 }

@@ -174,8 +174,6 @@ private slots:
     void propertyChangesNeedCommit();
     void malformedShortcutsAreRefused_data();
     void malformedShortcutsAreRefused();
-    void templates_data();
-    void templates();
     void documents_data();
     void documents();
     void initCalls_data();
@@ -534,32 +532,6 @@ void TestNative::malformedShortcutsAreRefused()
     QCOMPARE(l.load(good), S_OK);
 }
 
-void TestNative::templates_data()
-{
-    QTest::addColumn<int>("tostType");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("textFields");
-    const char* names[] = {"ToastText01",         "ToastText02",         "ToastText03",         "ToastText04",
-                           "ToastImageAndText01", "ToastImageAndText02", "ToastImageAndText03", "ToastImageAndText04"};
-    const int fields[] = {1, 2, 2, 3, 1, 2, 2, 3};
-    for (int type = 0; type < 8; ++type)
-        QTest::addRow("request type %d", type) << type << names[type] << fields[type];
-    for (int type : {8, -1, 0x7fffffff})
-        QTest::addRow("request type %d refused", type) << type << "ToastImageAndText01" << 0;
-}
-
-void TestNative::templates()
-{
-    QFETCH(int, tostType);
-    QFETCH(QString, name);
-    QFETCH(int, textFields);
-    QCOMPARE(textFieldCount(tostType), textFields);
-    ComPtr<IXmlDocument> document = templateDocument(toTemplateType(tostType));
-    QCOMPARE(xmlOf(document), testdata::text("templates.txt", name));
-    // Each call hands out a document of its own.
-    QVERIFY(templateDocument(toTemplateType(tostType)).Get() != document.Get());
-}
-
 // Documents that no request of the native service's golden rows reaches; each row's document and log are the
 // entries of its name in toastxml.txt (no document: refused).
 void TestNative::documents_data()
@@ -569,6 +541,9 @@ void TestNative::documents_data()
     const QString win10 = "10.0.19045";
     const QString longPath = QStringLiteral("C:/") + QString(257, QLatin1Char('p')); // 260 in all
     const QString action = R"({"text":"A","action":"a"})";
+    // Each type's template, and as many of three lines as it holds.
+    for (int type : {0, 1, 2, 3, 4, 5, 6, 7, -1, 0x7fffffff})
+        QTest::addRow("request type %d", type) << win10 << Request{{0, type}, {5, QStringList{"one", "two", "three"}}};
     QTest::newRow("duration 1 is short") << win10 << Request{{0, 0}, {5, "a"}, {8, 1}};
     QTest::newRow("duration 3 is short") << win10 << Request{{0, 0}, {5, "a"}, {8, 3}};
     QTest::newRow("duration after an action") << win10 << Request{{0, 0}, {5, "a"}, {10, QStringList{action}}, {8, 1}};
