@@ -61,7 +61,6 @@ public:
     struct Call
     {
         QStringList sent; // "name=value" per argument, hints last, as in desktop-toasts.txt
-        QString summary;
         uint id;          // 0 while not answered with an id
         QString sender;   // the caller's unique name
     };
@@ -139,7 +138,7 @@ public Q_SLOTS:
                          "timeout=" + QString::number(timeout)};
         for (auto it = hints.begin(); it != hints.end(); ++it)
             sent << "hint " + it.key() + '=' + it.value().toString();
-        m_calls.append({sent, summary, 0, message().service()});
+        m_calls.append({sent, 0, message().service()});
         switch (m_answer) {
         case Answer::Zero:
             return 0;
@@ -532,7 +531,7 @@ void FreedesktopDeliveryTest::burstIsSentInWindows()
             server.answerHeld();
             QTRY_VERIFY2(server.calls().size() > sent, "the next window never went out");
         }
-        QCOMPARE(server.calls().last().summary, QString::number(count - 1));
+        QVERIFY(server.calls().last().sent.contains("summary=" + QString::number(count - 1)));
         for (const FakeNotificationServer::Call& call : server.calls())
             server.close(call.id, 2);
         expected = QStringLiteral("dismissed 0");

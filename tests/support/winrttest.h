@@ -27,15 +27,6 @@ inline QString line(const QString& where, const QString& message)
     return QStringLiteral("call %1 : %2").arg(where, message);
 }
 
-// The text of a string the platform handed out; the string is deleted.
-inline QString take(HSTRING string)
-{
-    const QString text = QString::fromStdWString(HstringWrapper(string).toWString());
-    if (auto release = reinterpret_cast<decltype(&WindowsDeleteString)>(resolveCombaseFunction("WindowsDeleteString")))
-        release(string);
-    return text;
-}
-
 inline ComPtr<IToastNotificationManagerStatics> manager()
 {
     ComPtr<IToastNotificationManagerStatics> statics;
@@ -59,7 +50,10 @@ QString xmlOf(const ComPtr<T>& node)
         return QStringLiteral("<not serialisable>");
     HSTRING xml = nullptr;
     serializer->GetXml(&xml);
-    return take(xml);
+    const QString text = QString::fromStdWString(HstringWrapper(xml).toWString());
+    if (auto release = reinterpret_cast<decltype(&WindowsDeleteString)>(resolveCombaseFunction("WindowsDeleteString")))
+        release(xml);
+    return text;
 }
 
 inline ComPtr<IToastNotification> makeNotification(const ComPtr<IXmlDocument>& content)
