@@ -155,10 +155,8 @@ private slots:
     void processCounterStartsFromTheClock();
     void init();
     void cleanup();
-    void typeKey_data();
-    void typeKey();
-    void lists_data();
-    void lists();
+    void parse_data();
+    void parse();
     void seed_data();
     void seed();
     void withoutLibraries();
@@ -215,96 +213,66 @@ void TestNative::cleanup()
     QCOMPARE(winsim::control::liveStrings(), m_strings);
 }
 
-void TestNative::typeKey_data()
+// What a request is read as: refused, or its type, then its actions as "text|action" and its text lines.
+void TestNative::parse_data()
 {
-    QTest::addColumn<QVariant>("type");
-    QTest::addColumn<bool>("parses");
-    QTest::addColumn<int>("expected");
+    QTest::addColumn<Request>("request");
+    QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("missing") << QVariant() << false << 0;
-    QTest::newRow("null string") << QVariant(QString()) << false << 0;
-    QTest::newRow("null byte array") << QVariant(QByteArray()) << false << 0;
-    QTest::newRow("not convertible") << QVariant::fromValue(QSize(1, 2)) << false << 0;
-    QTest::newRow("int") << QVariant(2) << true << 2;
-    QTest::newRow("digit string") << QVariant(QStringLiteral("7")) << true << 7;
-    QTest::newRow("letters") << QVariant(QStringLiteral("abc")) << true << 0;
-}
-
-void TestNative::typeKey()
-{
-    QFETCH(QVariant, type);
-    QFETCH(bool, parses);
-    QFETCH(int, expected);
-    Request request{{ToastKeyTextFields, QStringList{"line"}}};
-    if (type.isValid())
-        request.insert(ToastKeyType, type);
-    ToastData data;
-    QCOMPARE(data.parse(request), parses);
-    QCOMPARE(data.tostType(), expected);
-    // A refused request reads nothing else.
-    QCOMPARE(data.textFieldCount(), parses ? 1 : 0);
-}
-
-void TestNative::lists_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QStringList>("expected"); // text lines, or actions as "text|action"
-
-    const int lines = ToastKeyTextFields;
-    QTest::newRow("plain") << lines << 0 << QVariant(QStringList{"one", "{\"fields\":[]}"})
-                           << QStringList{"one", "{\"fields\":[]}"};
-    QTest::newRow("plain single string") << lines << 0 << QVariant(QStringLiteral("only")) << QStringList{"only"};
-    QTest::newRow("plain not a list") << lines << 0 << QVariant(QSize(1, 1)) << QStringList{};
-    QTest::newRow("plain null string") << lines << 0 << QVariant(QString()) << QStringList{};
+    const QStringList line{"line"};
+    QTest::newRow("type missing") << Request{{5, line}} << QStringList{"refused, type 0"};
+    QTest::newRow("type a null string") << Request{{0, QString()}, {5, line}} << QStringList{"refused, type 0"};
+    QTest::newRow("type a null byte array") << Request{{0, QByteArray()}, {5, line}} << QStringList{"refused, type 0"};
+    QTest::newRow("type not convertible") << Request{{0, QSize(1, 2)}, {5, line}} << QStringList{"refused, type 0"};
+    QTest::newRow("type an int") << Request{{0, 2}, {5, line}} << QStringList{"type 2", "line"};
+    QTest::newRow("type a digit string") << Request{{0, "7"}, {5, line}} << QStringList{"type 7", "line"};
+    QTest::newRow("type letters") << Request{{0, "abc"}, {5, line}} << QStringList{"type 0", "line"};
+    QTest::newRow("plain lines") << Request{{0, 1}, {5, QStringList{"one", "{\"fields\":[]}"}}}
+                                 << QStringList{"type 1", "one", "{\"fields\":[]}"};
+    QTest::newRow("plain single string") << Request{{0, 1}, {5, "only"}} << QStringList{"type 1", "only"};
+    QTest::newRow("plain not a list") << Request{{0, 1}, {5, QSize(1, 1)}} << QStringList{"type 1"};
+    QTest::newRow("plain null string") << Request{{0, 1}, {5, QString()}} << QStringList{"type 1"};
     QTest::newRow("rich segments joined")
-        << lines << 1
-        << QVariant(QStringList{R"({"fields":[{"text":"Open "},{"text":"the file","action":"o","click":true},null]})",
-                                R"({"fields":[{"text":12,"action":true},{"text":""}]})"})
-        << QStringList{"Open the file", "12"};
+        << Request{{0, 1}, {17, 1},
+                   {5, QStringList{R"({"fields":[{"text":"Open "},{"text":"the file","action":"o","click":true},null]})",
+                                   R"({"fields":[{"text":12,"action":true},{"text":""}]})"}}}
+        << QStringList{"type 1", "Open the file", "12"};
     // Each bad line is left out; the good ones keep their order.
     QTest::newRow("rich bad lines dropped")
-        << lines << 1
-        << QVariant(QStringList{R"({"fields":{"text":"object"}})", R"({"other":[]})", "plain words",
-                                R"({"fields":[{"text":[1]}]})", R"({"fields":[{"text":"a"},{"text":"b","click":"yes"}]})",
-                                R"({"fields":[{"text":"a"},7]})", "[1,2]", R"({"fields":[{"text":"good"}]})",
-                                R"({"fields":[]} x)"})
-        << QStringList{"good"};
-    const int actions = ToastKeyActions;
-    QTest::newRow("actions") << actions << 0
-                             << QVariant(QStringList{QStringLiteral("{\"text\":\"\u00d6ffnen\",\"action\":\"\u00fc\"}"),
-                                                     "{\"text\":\"Later\",\"action\":\"later\"}"})
-                             << QStringList{QStringLiteral("\u00d6ffnen|\u00fc"), "Later|later"};
+        << Request{{0, 1}, {17, 1},
+                   {5, QStringList{R"({"fields":{"text":"object"}})", R"({"other":[]})", "plain words",
+                                   R"({"fields":[{"text":[1]}]})", R"({"fields":[{"text":"a"},{"text":"b","click":"yes"}]})",
+                                   R"({"fields":[{"text":"a"},7]})", "[1,2]", R"({"fields":[{"text":"good"}]})",
+                                   R"({"fields":[]} x)"}}}
+        << QStringList{"type 1", "good"};
+    QTest::newRow("actions") << Request{{0, 1}, {10, QStringList{QStringLiteral("{\"text\":\"\u00d6ffnen\",\"action\":\"\u00fc\"}"),
+                                                                 "{\"text\":\"Later\",\"action\":\"later\"}"}}}
+                             << QStringList{"type 1", QStringLiteral("\u00d6ffnen|\u00fc"), "Later|later"};
     QTest::newRow("unreadable actions skipped")
-        << actions << 0 << QVariant(QStringList{"Open", "12", "{\"text\":[1],\"action\":\"x\"}", "{\"text\":\"B\"}"})
-        << QStringList{"B|"};
-    QTest::newRow("empty and null actions kept") << actions << 0 << QVariant(QStringList{"{}", "null"})
-                                                 << QStringList{"|", "|"};
+        << Request{{0, 1}, {10, QStringList{"Open", "12", "{\"text\":[1],\"action\":\"x\"}", "{\"text\":\"B\"}"}}}
+        << QStringList{"type 1", "B|"};
+    QTest::newRow("empty and null actions kept") << Request{{0, 1}, {10, QStringList{"{}", "null"}}}
+                                                 << QStringList{"type 1", "|", "|"};
 }
 
-void TestNative::lists()
+void TestNative::parse()
 {
-    QFETCH(int, key);
-    QFETCH(int, format);
-    QFETCH(QVariant, value);
-    QFETCH(QStringList, expected);
+    QFETCH(Request, request);
     ToastData data;
-    QVERIFY(data.parse({{ToastKeyType, 1}, {ToastKeyTextFormat, format}, {key, value}}));
-    QStringList got;
+    const bool parsed = data.parse(request);
+    QStringList got{QStringLiteral("%1type %2").arg(parsed ? "" : "refused, ").arg(data.tostType())};
     for (const ToastAction& action : data.actions())
         got << action.text + QLatin1Char('|') + action.action;
     for (int i = 0; i < data.textFieldCount(); ++i)
         got << data.textField(i);
-    QCOMPARE(got, expected);
-    QCOMPARE(data.isRichText(), format == 1);
+    QTEST(got, "expected");
     QCOMPARE(data.textField(-1), QString());
     QCOMPARE(data.textField(data.textFieldCount()), QString());
     // A rich line is there for every field and for nothing else; out is left alone otherwise.
     QList<ToastTextSegment> out{ToastTextSegment{"kept", "", false}};
     QVERIFY(!data.richLine(data.textFieldCount(), out));
     QCOMPARE(out.size(), 1);
-    QCOMPARE(data.richLine(0, out), format == 1 && data.textFieldCount() > 0);
+    QCOMPARE(data.richLine(0, out), request.value(17) == 1 && data.textFieldCount() > 0);
 }
 
 void TestNative::seed_data()

@@ -13,7 +13,6 @@
 #include <winsim/control.h>
 
 #include <QLibrary>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -168,13 +167,8 @@ void TestSkinResources::lookupLifeOfAProcess()
     QCOMPARE(umpluginconfig::testing::lookups(), searchesBefore + 1);
     QCOMPARE(zandr::testing::calls(), runtimeCalls);
 
-    // The proxy is the add-on's one object, and its skin announces theme switches.
+    // The proxy is the add-on's one object; its skin's theme switches are the popup tests' part.
     QCOMPARE(cloudSkinProxy(), proxy);
-    UmLiteSkin* skin = proxy->skinObject();
-    QVERIFY(skin);
-    QSignalSpy changed(skin, &UmLiteSkin::skinChanged);
-    skin->setThemeName(skin->themeName() == "dark" ? "light" : "dark");
-    QCOMPARE(changed.count(), 1);
 }
 
 QTEST_MAIN(TestSkinResources)

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -61,11 +62,9 @@ void paintBackground(QWidget* widget)
 QWidget* popupWindow()
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
-        if (window->inherits("ApplicationToastWidget"))
-            return window;
-    }
-    return nullptr;
+    const auto popup = std::find_if(windows.begin(), windows.end(),
+                                    [](const QWidget* window) { return window->inherits("ApplicationToastWidget"); });
+    return popup == windows.end() ? nullptr : *popup;
 }
 
 // Why the popup is not in the host window's bottom corner: the frame ends 11 px inside it, its shadow a little
