@@ -279,7 +279,6 @@ class FreedesktopDeliveryTest : public QObject
 
 private slots:
     void init();
-    void cleanup();
 
     void notifyArguments_data();
     void notifyArguments();
@@ -302,10 +301,6 @@ void FreedesktopDeliveryTest::init()
     QVERIFY2(m_bus.start(), "dbus-daemon did not start");
     // The bus drops a vanished server's name a moment after its connection closes.
     QTRY_VERIFY(serverNameFree());
-}
-
-void FreedesktopDeliveryTest::cleanup()
-{
     winsim::control::unpinOsVersion();
 }
 

@@ -239,9 +239,8 @@ void TestWaylandPopup::shownInTheHostWindowsCorner()
                                    {ToastKeyActions, QStringList{R"({"text":"Open","action":"open"})"}},
                                    {ToastKeyExpiration, 8000}},
                                   listener);
-    const quint64 id = m_shown;
     QGuiApplication::setLayoutDirection(Qt::LeftToRight);
-    QVERIFY(id != 0);
+    QVERIFY(m_shown != 0);
     const QPointer<QWidget> popup = popupWindow();
     QVERIFY(popup && popup->windowHandle());
     Seen seen;
@@ -267,10 +266,10 @@ void TestWaylandPopup::shownInTheHostWindowsCorner()
         QImage(m_shots.filePath(QStringLiteral("shot.ppm"))).save(keep);
 
     if (attachedTo) {
-        QVERIFY(m_toasts->isToastExist(id));
+        QVERIFY(m_toasts->isToastExist(m_shown));
         QTRY_COMPARE_WITH_TIMEOUT(listener->heard, QList<int>{2}, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(!popup, 10000);
-        QVERIFY(!m_toasts->isToastExist(id));
+        QVERIFY(!m_toasts->isToastExist(m_shown));
         delete other;
         return;
     }
@@ -279,7 +278,7 @@ void TestWaylandPopup::shownInTheHostWindowsCorner()
     qint64 deletedAfter = -1;
     connect(popup.data(), &QObject::destroyed, [&] { deletedAfter = fade.elapsed(); });
     fade.start();
-    QVERIFY(m_toasts->hideToast(id));
+    QVERIFY(m_toasts->hideToast(m_shown));
     QTRY_VERIFY_WITH_TIMEOUT(deletedAfter >= 0, 10000);
     QVERIFY2(deletedAfter >= k_fadeMs, qPrintable(QString::number(deletedAfter)));
     QTRY_VERIFY_WITH_TIMEOUT(screenshot().box.isEmpty(), 10000);
