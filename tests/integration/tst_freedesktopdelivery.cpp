@@ -30,7 +30,8 @@ QString toast(const QString& name)
 
 QString plainToast(const QString& text)
 {
-    return QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>%1</text></binding></visual></toast>").arg(text);
+    return QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>%1</text></binding></visual>"
+                          "</toast>").arg(text);
 }
 
 QString failure(int hresult)
@@ -232,10 +233,11 @@ public:
         QFile config(m_dir.filePath("bus.conf"));
         if (!config.open(QIODevice::WriteOnly))
             return false;
-        config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:path=%1/socket</listen><auth>EXTERNAL</auth>"
-                                    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                                    "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
-                                    "<limit name=\"max_message_size\">65536</limit></busconfig>").arg(m_dir.path()).toUtf8());
+        config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:path=%1/socket</listen>"
+                                    "<auth>EXTERNAL</auth><policy context=\"default\">"
+                                    "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                                    "<allow own=\"*\"/></policy><limit name=\"max_message_size\">65536</limit></busconfig>")
+                         .arg(m_dir.path()).toUtf8());
         config.close();
         m_daemon.start("dbus-daemon", {"--nofork", "--print-address", "--config-file=" + config.fileName()});
         if (!m_daemon.waitForStarted())
@@ -394,8 +396,8 @@ void FreedesktopDeliveryTest::outcome_data()
     // Toasts on a lost connection end with a result; the next toast connects again.
     QTest::newRow("bus drops the connection")
         << id << twoActions << QStringList{"too long for the bus"} << failure(ServerUnavailable) << 1;
-    QTest::newRow("bus daemon killed") << id << twoActions << QStringList{"bus dies and returns"} << failure(ServerUnavailable)
-                                       << 0;
+    QTest::newRow("bus daemon killed")
+        << id << twoActions << QStringList{"bus dies and returns"} << failure(ServerUnavailable) << 0;
 }
 
 void FreedesktopDeliveryTest::outcome()

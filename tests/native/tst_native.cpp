@@ -243,8 +243,8 @@ void TestNative::parse_data()
                                    R"({"fields":[{"text":"a"},7]})", "[1,2]", R"({"fields":[{"text":"good"}]})",
                                    R"({"fields":[]} x)"}}}
         << QStringList{"type 1", "good"};
-    QTest::newRow("actions") << Request{{0, 1}, {10, QStringList{QStringLiteral("{\"text\":\"\u00d6ffnen\",\"action\":\"\u00fc\"}"),
-                                                                 "{\"text\":\"Later\",\"action\":\"later\"}"}}}
+    const QString open = QStringLiteral("{\"text\":\"\u00d6ffnen\",\"action\":\"\u00fc\"}");
+    QTest::newRow("actions") << Request{{0, 1}, {10, QStringList{open, "{\"text\":\"Later\",\"action\":\"later\"}"}}}
                              << QStringList{"type 1", QStringLiteral("\u00d6ffnen|\u00fc"), "Later|later"};
     QTest::newRow("unreadable actions skipped")
         << Request{{0, 1}, {10, QStringList{"Open", "12", "{\"text\":[1],\"action\":\"x\"}", "{\"text\":\"B\"}"}}}
@@ -371,9 +371,10 @@ void TestNative::escaping()
     QCOMPARE(setTextField(doc.Get(), value, 0), S_OK);
     QCOMPARE(addAction(doc.Get(), "A", value), S_OK);
     const QString xml = xmlOf(doc);
-    QCOMPARE(xml, QStringLiteral("<toast template=\"ToastGeneric\" duration=\"long\"><visual><binding template=\"ToastText01\">"
-                                 "<text id=\"1\">%1</text></binding></visual><actions><action content=\"A\" arguments=\"%2\"/>"
-                                 "</actions></toast>").arg(asText, asAttribute));
+    QCOMPARE(xml, QStringLiteral("<toast template=\"ToastGeneric\" duration=\"long\"><visual>"
+                                 "<binding template=\"ToastText01\"><text id=\"1\">%1</text></binding></visual>"
+                                 "<actions><action content=\"A\" arguments=\"%2\"/></actions></toast>")
+                      .arg(asText, asAttribute));
     // The same value, but for what XML cannot hold.
     QXmlStreamReader reader(xml);
     QStringList read;
@@ -417,8 +418,8 @@ void TestNative::stampedShortcutIsReadByExiftool()
     QCOMPARE(shortcutbytes::stringProperty(bytes, shortcutbytes::appUserModelFormat(), 5), appId);
     QCOMPARE(tagsOf(), before);
     const QString blocks = exiftool({QStringLiteral("-v2"), m_lnk});
-    QVERIFY2(blocks.contains(QStringLiteral("Tag 0xa0000009 (%1 bytes)").arg(shortcutbytes::extraBlocks(bytes).last().size())),
-             qPrintable(blocks));
+    const int storeSize = shortcutbytes::extraBlocks(bytes).last().size();
+    QVERIFY2(blocks.contains(QStringLiteral("Tag 0xa0000009 (%1 bytes)").arg(storeSize)), qPrintable(blocks));
     Link again;
     QCOMPARE(again.load(m_lnk), S_OK);
     QCOMPARE(again.appId(), appId);
@@ -432,7 +433,9 @@ void TestNative::malformedShortcutsAreRefused_data()
 {
     QTest::addColumn<QByteArray>("data");
     const QByteArray good = shortcutbytes::shellStyleShortcut();
-    const auto patched = [&good](int at, const char* bytes) { return QByteArray(good).replace(at, int(strlen(bytes)), bytes); };
+    const auto patched = [&good](int at, const QByteArray& bytes) {
+        return QByteArray(good).replace(at, bytes.size(), bytes);
+    };
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("truncated header") << good.left(40);
     QTest::newRow("wrong class id") << patched(4, "\x02");
@@ -501,8 +504,10 @@ void TestNative::sweep(const Run& run, const QString& entry)
     QStringList outcomes;
     for (int i = 0; i < faults.size(); ++i) {
         const Fault fault = faults[i];
-        QString outcome = i == 0 ? QStringLiteral("no fault")
-                                 : QStringLiteral("%1 #%2 %3").arg(fault.call).arg(fault.skip).arg(fault.nullResult ? "null" : "fail");
+        const QString kind = fault.nullResult ? "null" : "fail";
+        QString outcome = QStringLiteral("%1 #%2 %3").arg(fault.call).arg(fault.skip).arg(kind);
+        if (i == 0)
+            outcome = QStringLiteral("no fault");
         run([&](bool on) {
             if (i == 0)
                 winsim::control::setCallTraceEnabled(on);
@@ -596,8 +601,8 @@ void TestNative::hideCalls()
         const int heard = listener->count();
         QVERIFY(service.isToastExist(id));
         // The platform may log its own "hidden" event meanwhile, on its thread.
-        outcome += QStringLiteral(" | %1 | %2, heard %3")
-                       .arg(log.lines().filter("SystemToastWinImpl::hideToast").join(" / "), hidden ? "hidden" : "not hidden").arg(heard);
+        const QString lines = log.lines().filter("SystemToastWinImpl::hideToast").join(" / ");
+        outcome += QStringLiteral(" | %1 | %2, heard %3").arg(lines, hidden ? "hidden" : "not hidden").arg(heard);
     }, "hide");
 }
 

@@ -110,8 +110,8 @@ void TestSkinResources::findAddonModulePath()
     umpluginconfig::testing::setPluginPath("orvexcloudskin", at(pluginDir));
     zandr::testing::setFrameworks(at(frameworks));
     zandr::testing::setOfficeInstallRoot(at("office"));
-    const QString expectedPath = expected.isEmpty() ? QString() : at(expected) + "/" + zandr::getLibFileName("orvexcloudskin");
-    QCOMPARE(::findAddonModulePath("orvexcloudskin", "orvexcloudskin", "1.0.0"), expectedPath);
+    const QString found = ::findAddonModulePath("orvexcloudskin", "orvexcloudskin", "1.0.0");
+    QCOMPARE(found, expected.isEmpty() ? QString() : at(expected) + "/" + zandr::getLibFileName("orvexcloudskin"));
 }
 
 void TestSkinResources::initRegistersConfiguredThenDefaults()
