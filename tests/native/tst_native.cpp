@@ -15,7 +15,6 @@
 #include "shortcutbytes.h"
 #include "testdata.h"
 #include "toastmodulecontext.h"
-#include "toastrequestkey.h"
 #include "umskin.h"
 #include "winrttest.h"
 
@@ -41,12 +40,11 @@ const QString k_appId = QStringLiteral("Orvex.Office.Desktop");
 const QString k_lnk = QStringLiteral("SystemToastWinImpl::updateLnk");
 const QString k_missing = QStringLiteral("combase.dll,propsys.dll,shell32.dll");
 
-qint64 localSecs(const QDate& date, const QTime& time)
+// Ids count from this moment, read in local time.
+qint64 referenceSecs()
 {
-    return QDateTime(date, time, Qt::LocalTime).toSecsSinceEpoch();
+    return QDateTime(QDate(2017, 11, 5), QTime(0, 0), Qt::LocalTime).toSecsSinceEpoch();
 }
-
-const QDate k_reference(2017, 11, 5);
 
 // The process-wide context never frees its skin; one made by a test must.
 struct LocalContext : ToastModuleContext
@@ -278,10 +276,10 @@ void TestNative::seed_data()
     QTest::addColumn<qint64>("now");
     QTest::addColumn<quint64>("seed");
 
-    QTest::newRow("at the reference") << localSecs(k_reference, QTime(0, 0)) << quint64(0);
-    QTest::newRow("100 s before wraps") << localSecs(k_reference, QTime(0, 0)) - 100 << quint64(0x3FFFFF9C);
+    QTest::newRow("at the reference") << referenceSecs() << quint64(0);
+    QTest::newRow("100 s before wraps") << referenceSecs() - 100 << quint64(0x3FFFFF9C);
     // 2^30 seconds later the mask brings the starting value back to 0.
-    QTest::newRow("mask bites") << localSecs(k_reference, QTime(0, 0)) + (qint64(1) << 30) + 5 << quint64(5);
+    QTest::newRow("mask bites") << referenceSecs() + (qint64(1) << 30) + 5 << quint64(5);
 }
 
 void TestNative::seed()

@@ -18,19 +18,13 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
 // An add-on folder with the library and, unless tag is null, its version.tag.
 bool makeAddon(const QString& dir, const QByteArray& tag)
 {
-    if (!writeFile(dir + "/" + zandr::getLibFileName("orvexcloudskin"), "ELF"))
-        return false;
-    return tag.isNull() || writeFile(dir + "/version.tag", tag);
+    QFile library(dir + "/" + zandr::getLibFileName("orvexcloudskin"));
+    QFile version(dir + "/version.tag");
+    return QDir().mkpath(dir) && library.open(QIODevice::WriteOnly) && library.write("ELF") == 3
+        && (tag.isNull() || (version.open(QIODevice::WriteOnly) && version.write(tag) == tag.size()));
 }
 
 } // namespace
