@@ -12,10 +12,7 @@ set -eu
 mode=$1 build=$2 source=$3 qt=$4 flags=${5:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
-fail() {
-    echo "$*" >&2
-    exit 1
-}
+fail() { echo "$*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 cmake -S "$source/examples/minimal-host" -B "$scratch/example" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,70 +1,308 @@
-// Guards what a desktop's notification server is sent and how its answers, closes, clicks or departure end a toast.
-#include "fakenotificationserver.h"
+// Guards what a desktop's notification server is sent and how its answers, closes, clicks or departure, and the loss
+// of the session bus, end a toast. On a session bus of the test's own, which it kills.
+#include "buswire.h"
 #include "freedesktopbackend.h"
-#include "recordingsink.h"
+#include "testdata.h"
 
 #include <winsim/control.h>
 
+#include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QtTest>
+
+#include <algorithm>
 
 using winsim::FreedesktopBackend;
 using winsim::ToastDelivery;
-using Answer = FakeNotificationServer::Answer;
 using namespace winsim::freedesktop;
-using namespace desktoptest;
 
 namespace {
 
 constexpr int kNoServer = -1;
+const QStringList k_fullServer = {"actions", "body", "body-markup", "body-hyperlinks", "icon-static"};
+const QString k_appId = QStringLiteral("Vantor.Office.Test");
+
+QString toast(const QString& name)
+{
+    return testdata::text(QStringLiteral("desktop-toasts.txt"), name);
+}
+
+QString plainToast(const QString& text)
+{
+    return QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>%1</text></binding></visual>"
+                          "</toast>").arg(text);
+}
 
 QString failure(int hresult)
 {
-    return RecordingSink::failure(hresult);
+    return QStringLiteral("failed 0x%1").arg(static_cast<quint32>(hresult), 8, 16, QLatin1Char('0'));
 }
 
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+
+// Never reused: a connection whose bus died stays registered under its name.
+QString newConnectionName()
+{
+    static int connections = 0;
+    return QStringLiteral("fake-notification-server-%1").arg(++connections);
+}
+
+// A notification server on its own bus connection, for checks of exactly what a client sends and of answers a real
+// server gives only by accident.
+class FakeNotificationServer : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    // Nothing: held back until answerHeld(). Zero: the id 0, which a server may give.
+    enum class Answer { Id, Error, Nothing, NotAnId, Zero };
+
+    struct Call
+    {
+        QStringList sent; // "name=value" per argument, hints last, as in desktop-toasts.txt
+        uint id;          // 0 while not answered with an id
+        QString sender;   // the caller's unique name
+    };
+
+    explicit FakeNotificationServer(const QStringList& capabilities) : m_capabilities(capabilities) {}
+    ~FakeNotificationServer() override { vanish(); }
+
+    // False when the bus or the name was not available.
+    bool start()
+    {
+        m_connectionName = newConnectionName();
+        m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
+        return m_bus.isConnected() && m_bus.registerObject(kPath, this, QDBusConnection::ExportAllSlots)
+            && m_bus.registerService(kService);
+    }
+
+    // Leaves the bus the way a crashing server does.
+    void vanish()
+    {
+        m_bus = QDBusConnection(QString());
+        for (const QString& name : {m_connectionName, m_foreignName})
+            QDBusConnection::disconnectFromBus(name);
+        m_foreignName.clear();
+    }
+
+    void setAnswer(Answer answer) { m_answer = answer; }
+    QVector<Call> calls() const { return m_calls; }
+    QVector<uint> closeRequests() const { return m_closeRequests; }
+
+    // Answers the Notify calls held back so far, in the order they came, with ids of its own or with this one.
+    void answerHeld(int id = -1)
+    {
+        auto recorded = m_calls.begin();
+        for (const QDBusMessage& call : qAsConst(m_unanswered)) {
+            recorded = std::find_if(recorded, m_calls.end(), [](const Call& c) { return c.id == 0; });
+            recorded->id = id < 0 ? m_nextId++ : uint(id);
+            m_bus.send(call.createReply(recorded->id));
+        }
+        m_unanswered.clear();
+    }
+
+    void invokeAction(uint id, const QString& key) { emitSignal(m_bus, false, "ActionInvoked", {id, key}); }
+    void close(uint id, uint reason) { emitSignal(m_bus, false, "NotificationClosed", {id, reason}); }
+
+    // The same signals from another client of the bus, broadcast or sent to the caller of the first Notify; returns
+    // once the bus has passed them on (it handles one client's messages in order), so that whatever the server
+    // sends next arrives after them.
+    bool forgeSignal(bool targeted, const QString& member, const QVariantList& arguments)
+    {
+        QDBusConnection foreign = foreignConnection();
+        return !m_calls.isEmpty() && emitSignal(foreign, targeted, member, arguments)
+            && foreign.interface()->isServiceRegistered(kService).isValid();
+    }
+
+    // Answers the first Notify held back from that other client, with this id.
+    bool forgeAnswer(uint id)
+    {
+        QDBusConnection foreign = foreignConnection();
+        return !m_unanswered.isEmpty() && foreign.send(m_unanswered.first().createReply(id))
+            && foreign.interface()->isServiceRegistered(kService).isValid();
+    }
+
+public Q_SLOTS:
+    QStringList GetCapabilities() { return m_capabilities; }
+
+    uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int timeout)
+    {
+        QStringList sent{"app=" + appName,
+                         "replaces=" + QString::number(replacesId),
+                         "icon=" + appIcon,
+                         "summary=" + summary,
+                         "body=" + QString(body).replace('\n', "\\n"),
+                         "actions=" + actions.join('|'),
+                         "timeout=" + QString::number(timeout)};
+        for (auto it = hints.begin(); it != hints.end(); ++it)
+            sent << "hint " + it.key() + '=' + it.value().toString();
+        m_calls.append({sent, 0, message().service()});
+        switch (m_answer) {
+        case Answer::Zero:
+            return 0;
+        case Answer::Id:
+            return m_calls.last().id = m_nextId++;
+        case Answer::Error:
+            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("refused by the test"));
+            return 0;
+        case Answer::Nothing:
+            setDelayedReply(true);
+            m_unanswered.append(message());
+            return 0;
+        case Answer::NotAnId:
+            setDelayedReply(true);
+            connection().send(message().createReply(QStringLiteral("not an id")));
+            return 0;
+        }
+        return 0;
+    }
+
+    void CloseNotification(uint id)
+    {
+        m_closeRequests.append(id);
+        close(id, 3);
+    }
+
+private:
+    bool emitSignal(QDBusConnection bus, bool targeted, const QString& member, const QVariantList& arguments)
+    {
+        QDBusMessage signal = targeted ? QDBusMessage::createTargetedSignal(m_calls.first().sender, kPath, kService, member)
+                                       : QDBusMessage::createSignal(kPath, kService, member);
+        signal.setArguments(arguments);
+        return bus.send(signal);
+    }
+
+    QDBusConnection foreignConnection()
+    {
+        if (m_foreignName.isEmpty()) {
+            m_foreignName = newConnectionName();
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_foreignName);
+        }
+        return QDBusConnection(m_foreignName);
+    }
+
+    QString m_connectionName;
+    QDBusConnection m_bus{QString()};
+    QStringList m_capabilities;
+    Answer m_answer = Answer::Id;
+    QVector<Call> m_calls;
+    QVector<uint> m_closeRequests;
+    QVector<QDBusMessage> m_unanswered;
+    QString m_foreignName;
+    uint m_nextId = 1;
+};
+
+// What became of a toast, one short line per outcome; called on the back end's thread.
+class RecordingSink : public winsim::ToastEventSink
+{
+public:
+    void activated(const QString& arguments) override { record("activated " + arguments); }
+    void dismissed(int reason) override { record(QStringLiteral("dismissed %1").arg(reason)); }
+    void failed(int hresult) override { record(failure(hresult)); }
+    QStringList lines() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_lines;
+    }
+
+private:
+    void record(const QString& line)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_lines << line;
+    }
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};
+
+// A session bus of the test's own, where it may claim the notification server's name and which it may kill; started
+// again at the same address: libdbus reads the address once per process. Messages are limited to 64 KiB.
+class PrivateBus
+{
+public:
+    ~PrivateBus() { kill(); }
+
+    // Does nothing while it runs.
+    bool start()
+    {
+        if (m_daemon.state() != QProcess::NotRunning)
+            return true;
+        QFile config(m_dir.filePath("bus.conf"));
+        if (!config.open(QIODevice::WriteOnly))
+            return false;
+        config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:path=%1/socket</listen>"
+                                    "<auth>EXTERNAL</auth><policy context=\"default\">"
+                                    "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                                    "<allow own=\"*\"/></policy><limit name=\"max_message_size\">65536</limit></busconfig>")
+                         .arg(m_dir.path()).toUtf8());
+        config.close();
+        m_daemon.start("dbus-daemon", {"--nofork", "--print-address", "--config-file=" + config.fileName()});
+        if (!m_daemon.waitForStarted())
+            return false;
+        while (m_daemon.state() == QProcess::Running && !m_daemon.canReadLine())
+            m_daemon.waitForReadyRead(10000);
+        // Ready once it names its address; without the guid, which a daemon started again changes.
+        return !m_daemon.readLine().trimmed().isEmpty()
+            && qputenv("DBUS_SESSION_BUS_ADDRESS", QFile::encodeName("unix:path=" + m_dir.filePath("socket")));
+    }
+
+    // The way a crashing daemon goes.
+    void kill()
+    {
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_daemon;
+};
+
+// On a connection of its own: Qt's own does not come back when the bus does.
 bool serverNameFree()
 {
-    return !QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.Notifications").value();
+    const QString name = newConnectionName();
+    const QDBusConnection probe = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+    const bool free = probe.isConnected() && !probe.interface()->isServiceRegistered(kService).value();
+    QDBusConnection::disconnectFromBus(name);
+    return free;
 }
 
 } // namespace
+
+using Answer = FakeNotificationServer::Answer;
 
 class FreedesktopDeliveryTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
-    void cleanup();
 
     void notifyArguments_data();
     void notifyArguments();
-    void outcome_data();
-    void outcome();
-    void idZeroGivenAgain();
     void burstIsSentInWindows_data();
     void burstIsSentInWindows();
     void platformChoice_data();
     void platformChoice();
-};
+    // Last: they kill the bus, and Qt's own connection to it is gone for good.
+    void outcome_data();
+    void outcome();
+    void callOnLostWire_data();
+    void callOnLostWire();
 
-void FreedesktopDeliveryTest::initTestCase()
-{
-    // The test claims the notification server's name, so never on a real desktop's bus.
-    if (qEnvironmentVariableIsEmpty("WITH_DESKTOP_DIR"))
-        QSKIP("needs a private session bus: run it under scripts/with-desktop.sh --bus-only");
-}
+private:
+    PrivateBus m_bus;
+};
 
 void FreedesktopDeliveryTest::init()
 {
+    QVERIFY2(m_bus.start(), "dbus-daemon did not start");
     // The bus drops a vanished server's name a moment after its connection closes.
     QTRY_VERIFY(serverNameFree());
-}
-
-void FreedesktopDeliveryTest::cleanup()
-{
     winsim::control::unpinOsVersion();
 }
 
@@ -91,17 +329,7 @@ void FreedesktopDeliveryTest::notifyArguments()
     backend.show(ToastDelivery{7, k_appId, toast(name)}, sink);
 
     QTRY_COMPARE(server.calls().size(), 1);
-    const FakeNotificationServer::Call call = server.calls().first();
-    QStringList sent{"app=" + call.appName,
-                     "replaces=" + QString::number(call.replacesId),
-                     "icon=" + call.appIcon,
-                     "summary=" + call.summary,
-                     "body=" + QString(call.body).replace('\n', "\\n"),
-                     "actions=" + call.actions.join('|'),
-                     "timeout=" + QString::number(call.timeout)};
-    for (auto it = call.hints.begin(); it != call.hints.end(); ++it)
-        sent << "hint " + it.key() + '=' + it.value().toString();
-    QCOMPARE(sent, testdata::lines("desktop-toasts.txt", name + " sent"));
+    QCOMPARE(server.calls().first().sent, testdata::lines("desktop-toasts.txt", name + " sent"));
     QCOMPARE(sink->lines(), QStringList());
 }
 
@@ -150,6 +378,8 @@ void FreedesktopDeliveryTest::outcome_data()
     QTest::newRow("id 0 closed, then an action for it")
         << zero << twoActions << QStringList{"close 2", "action later"} << "dismissed 0" << 0;
     QTest::newRow("id 0 hidden") << zero << twoActions << QStringList{"hide"} << "dismissed 1" << 1;
+    QTest::newRow("id 0 given again") << zero << twoActions << QStringList{"close 2", "outcome", "id 0 again, closed first"}
+                                      << "dismissed 0" << 0;
     // Only the server speaks for its toasts; another client's signals change nothing.
     QTest::newRow("close broadcast by another client")
         << id << twoActions << QStringList{"forged broadcast close 1", "action later"} << "activated later" << 1;
@@ -163,6 +393,11 @@ void FreedesktopDeliveryTest::outcome_data()
         << id << twoActions << QStringList{"forged targeted close 2", "hide"} << "dismissed 1" << 1;
     QTest::newRow("unfinished document") << id << "<toast><visual>" << QStringList() << failure(BadDocument) << 0;
     QTest::newRow("not a toast") << id << "<html><body/></html>" << QStringList() << failure(BadDocument) << 0;
+    // Toasts on a lost connection end with a result; the next toast connects again.
+    QTest::newRow("bus drops the connection")
+        << id << twoActions << QStringList{"too long for the bus"} << failure(ServerUnavailable) << 1;
+    QTest::newRow("bus daemon killed")
+        << id << twoActions << QStringList{"bus dies and returns"} << failure(ServerUnavailable) << 0;
 }
 
 void FreedesktopDeliveryTest::outcome()
@@ -213,6 +448,33 @@ void FreedesktopDeliveryTest::outcome()
             QTRY_VERIFY(serverNameFree());
             server.setAnswer(Answer::Id);
             QVERIFY(server.start());
+        } else if (step == "id 0 again, closed first") {
+            // The first toast's id must not stand in the way of the second's close, which overtook its answer.
+            server.setAnswer(Answer::Nothing);
+            auto second = std::make_shared<RecordingSink>();
+            backend.show(ToastDelivery{43, k_appId, xml}, second);
+            QTRY_COMPARE(server.calls().size(), 2);
+            server.close(0, 1);
+            server.answerHeld(0);
+            QTRY_COMPARE(second->lines(), QStringList{"dismissed 2"});
+        } else if (step == "too long for the bus" || step == "bus dies and returns") {
+            const bool dies = step == "bus dies and returns";
+            if (dies) {
+                m_bus.kill();
+                QTRY_COMPARE(sink->lines(), QStringList{outcome});
+            }
+            // Nowhere to go, or too long for the bus, which then drops the sender.
+            auto lost = std::make_shared<RecordingSink>();
+            backend.show(ToastDelivery{43, k_appId, plainToast(QString(dies ? 1 : 70000, 'x'))}, lost);
+            QTRY_COMPARE(lost->lines(), QStringList{outcome});
+            if (dies) {
+                server.vanish();
+                QVERIFY(m_bus.start());
+                // The simulation passes for Windows 10 only while the new bus has a notification server.
+                QVERIFY(winsim::control::osVersion().isNull());
+                QVERIFY(server.start());
+                QCOMPARE(winsim::control::osVersion(), QVersionNumber(10, 0, 19045));
+            }
         }
     }
     QTRY_COMPARE(sink->lines(), QStringList{outcome});
@@ -230,29 +492,7 @@ void FreedesktopDeliveryTest::outcome()
     QTRY_COMPARE(later->lines(), QStringList{"dismissed 0"});
     QVERIFY2(sink->lines() == QStringList{outcome}, qPrintable("late report: " + sink->lines().join(" | ")));
     if (closeCalls >= 0) // by the id the server gave
-        QCOMPARE(server.closeRequests(), QVector<uint>(closeCalls, server.calls().value(0).id));
-}
-
-// The first toast's id must not stand in the way of the second's close, which overtook its answer.
-void FreedesktopDeliveryTest::idZeroGivenAgain()
-{
-    FakeNotificationServer server(k_fullServer);
-    QVERIFY(server.start());
-    server.setAnswer(Answer::Zero);
-    FreedesktopBackend backend(1500);
-    auto first = std::make_shared<RecordingSink>();
-    backend.show(ToastDelivery{41, k_appId, toast("two actions")}, first);
-    QTRY_COMPARE(server.calls().size(), 1);
-    server.close(0, 2);
-    QTRY_COMPARE(first->lines(), QStringList{"dismissed 0"});
-
-    server.setAnswer(Answer::Nothing);
-    auto second = std::make_shared<RecordingSink>();
-    backend.show(ToastDelivery{42, k_appId, toast("two actions")}, second);
-    QTRY_COMPARE(server.calls().size(), 2);
-    server.close(0, 1);
-    server.answerHeld(0);
-    QTRY_COMPARE(second->lines(), QStringList{"dismissed 2"});
+        QTRY_COMPARE(server.closeRequests(), QVector<uint>(closeCalls, server.calls().value(0).id));
 }
 
 void FreedesktopDeliveryTest::burstIsSentInWindows_data()
@@ -275,9 +515,7 @@ void FreedesktopDeliveryTest::burstIsSentInWindows()
     QVector<std::shared_ptr<RecordingSink>> sinks;
     for (int i = 0; i < count; ++i) {
         sinks.append(std::make_shared<RecordingSink>());
-        const QString xml = QStringLiteral("<toast><visual><binding template=\"ToastText01\"><text>%1</text>"
-                                           "</binding></visual></toast>").arg(i);
-        backend.show(ToastDelivery{quint64(100 + i), k_appId, xml}, sinks.last());
+        backend.show(ToastDelivery{quint64(100 + i), k_appId, plainToast(QString::number(i))}, sinks.last());
     }
     QTRY_VERIFY(server.calls().size() > 0);
     QVERIFY2(server.calls().size() < count, "every toast went out at once");
@@ -290,7 +528,7 @@ void FreedesktopDeliveryTest::burstIsSentInWindows()
             server.answerHeld();
             QTRY_VERIFY2(server.calls().size() > sent, "the next window never went out");
         }
-        QCOMPARE(server.calls().last().summary, QString::number(count - 1));
+        QVERIFY(server.calls().last().sent.contains("summary=" + QString::number(count - 1)));
         for (const FakeNotificationServer::Call& call : server.calls())
             server.close(call.id, 2);
         expected = QStringLiteral("dismissed 0");
@@ -330,6 +568,39 @@ void FreedesktopDeliveryTest::platformChoice()
     const std::shared_ptr<winsim::DeliveryBackend> backend = winsim::control::deliveryBackend();
     QVERIFY(backend);
     QCOMPARE(dynamic_cast<FreedesktopBackend*>(backend.get()) != nullptr, desktop);
+}
+
+// A call on a lost connection is answered Disconnected, and an answer made
+// for a call that never went out must not need the call's serial.
+void FreedesktopDeliveryTest::callOnLostWire_data()
+{
+    QTest::addColumn<int>("stage"); // 0 never opened, 1 bus killed and seen gone, 2 killed, not seen yet
+    QTest::newRow("wire never opened") << 0;
+    QTest::newRow("bus lost, wire closed") << 1;
+    // The call goes out into the dead socket and waits; the loss answers it.
+    QTest::newRow("bus killed, not yet noticed") << 2;
+}
+
+void FreedesktopDeliveryTest::callOnLostWire()
+{
+    QFETCH(int, stage);
+    winsim::BusWire wire;
+    bool noticed = false;
+    wire.setDisconnectHandler([&noticed] { noticed = true; });
+    QString error;
+    if (stage > 0) {
+        QVERIFY2(wire.open(&error), qPrintable(error));
+        m_bus.kill();
+        if (stage == 1)
+            QTRY_VERIFY(noticed);
+    }
+    QStringList answers;
+    wire.call(dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS, "GetId"), 1000,
+              [&answers](DBusMessage* reply) {
+                  answers << QString::fromUtf8(reply ? dbus_message_get_error_name(reply) : "no answer");
+              });
+    QTRY_COMPARE(answers, QStringList{DBUS_ERROR_DISCONNECTED});
+    QTRY_VERIFY(!wire.isOpen());
 }
 
 QTEST_GUILESS_MAIN(FreedesktopDeliveryTest)

@@ -6,8 +6,7 @@
 #   toastctl_click.sh TOASTCTL [SCREENSHOT.png]
 set -eu
 
-toastctl=$1
-screenshot=${2:-}
+toastctl=$1 screenshot=${2:-}
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true' EXIT
 

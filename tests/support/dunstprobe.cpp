@@ -6,9 +6,9 @@
 #include <QJsonObject>
 #include <QProcess>
 
-namespace {
+namespace dunst {
 
-bool runCtl(const QString& command, QByteArray* output = nullptr)
+bool ctl(const QString& command, QByteArray* output)
 {
     QProcess process;
     process.start(QStringLiteral("dunstctl"), command.split(QLatin1Char(' ')));
@@ -21,20 +21,11 @@ bool runCtl(const QString& command, QByteArray* output = nullptr)
     return true;
 }
 
-} // namespace
-
-namespace dunst {
-
-bool ctl(const QString& command)
-{
-    return runCtl(command);
-}
-
 int holds()
 {
     QByteArray displayed;
     QByteArray waiting;
-    if (!runCtl(QStringLiteral("count displayed"), &displayed) || !runCtl(QStringLiteral("count waiting"), &waiting))
+    if (!ctl(QStringLiteral("count displayed"), &displayed) || !ctl(QStringLiteral("count waiting"), &waiting))
         return -1;
     return displayed.trimmed().toInt() + waiting.trimmed().toInt();
 }
@@ -42,11 +33,10 @@ int holds()
 QVector<QVariantMap> history()
 {
     QByteArray json;
-    if (!runCtl(QStringLiteral("history"), &json))
+    if (!ctl(QStringLiteral("history"), &json))
         return {};
     QVector<QVariantMap> entries;
-    const QJsonArray all = QJsonDocument::fromJson(json).object().value("data").toArray().at(0).toArray();
-    for (const QJsonValue& entry : all) {
+    for (const QJsonValue& entry : QJsonDocument::fromJson(json).object().value("data").toArray().at(0).toArray()) {
         QVariantMap fields;
         const QJsonObject object = entry.toObject();
         for (auto it = object.begin(); it != object.end(); ++it)

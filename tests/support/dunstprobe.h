@@ -8,8 +8,8 @@
 
 namespace dunst {
 
-// Runs `dunstctl COMMAND`; false (with a warning) when it fails.
-bool ctl(const QString& command);
+// Runs `dunstctl COMMAND`, keeping what it printed; false (with a warning) when it fails.
+bool ctl(const QString& command, QByteArray* output = nullptr);
 
 // Toasts dunst holds, on screen or queued; -1 when it does not answer.
 int holds();

@@ -7,10 +7,8 @@
 #include <atomic>
 #include <thread>
 
-// A FIFO that hands its bytes to whoever opens it for reading, and then ends:
-// code that should not read it shows it by having opened it, and code that
-// does read it gets the bytes instead of blocking the test for good. The bytes
-// must fit a pipe's buffer (64 KiB).
+// A FIFO that hands its bytes (at most a pipe's buffer, 64 KiB) to whoever opens it for reading, and then ends:
+// code that should not read it shows it by having opened it, code that does gets the bytes instead of blocking.
 class FifoFeeder
 {
 public:

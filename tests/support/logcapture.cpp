@@ -18,28 +18,15 @@ LogCapture::~LogCapture()
     UmxLoggerLite::setSink({});
 }
 
-// pick(entry, out) appends what the caller wants of one entry.
-template<class Pick>
-QStringList LogCapture::collect(Pick pick) const
+QStringList LogCapture::collect(bool platformOnly) const
 {
     QMutexLocker lock(&m_mutex);
     QStringList out;
-    for (const Entry& entry : m_entries)
-        pick(entry, out);
+    for (const Entry& entry : m_entries) {
+        if (!platformOnly || entry.onPlatformThread)
+            out << entry.line;
+    }
     return out;
-}
-
-QStringList LogCapture::lines() const
-{
-    return collect([](const Entry& e, QStringList& out) { out << e.line; });
-}
-
-QStringList LogCapture::platformLines() const
-{
-    return collect([](const Entry& e, QStringList& out) {
-        if (e.onPlatformThread)
-            out << e.line;
-    });
 }
 
 void LogCapture::clear()

@@ -10,8 +10,9 @@ public:
     LogCapture();
     ~LogCapture();
 
-    QStringList lines() const;          // the lines, in order
-    QStringList platformLines() const;  // the lines written on the platform's event thread
+    QStringList lines() const { return collect(false); }
+    // The lines written on the platform's event thread.
+    QStringList platformLines() const { return collect(true); }
     void clear();
 
 private:
@@ -20,8 +21,7 @@ private:
         QString line;
         bool onPlatformThread;
     };
-    template<class Pick>
-    QStringList collect(Pick pick) const;
+    QStringList collect(bool platformOnly) const;
 
     mutable QMutex m_mutex;
     QList<Entry> m_entries;

@@ -30,9 +30,4 @@ QStringList lines(const QString& file, const QString& entry)
     return out;
 }
 
-QString text(const QString& file, const QString& entry)
-{
-    return lines(file, entry).join(QString());
-}
-
 } // namespace testdata

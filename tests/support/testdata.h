@@ -13,6 +13,9 @@ QByteArray bytes(const QString& file);
 // The lines of an entry; an empty list when the file or entry is missing.
 QStringList lines(const QString& file, const QString& entry);
 // The lines of an entry joined without separator: long documents wrap freely.
-QString text(const QString& file, const QString& entry);
+inline QString text(const QString& file, const QString& entry)
+{
+    return lines(file, entry).join(QString());
+}
 
 } // namespace testdata

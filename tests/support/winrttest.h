@@ -27,15 +27,6 @@ inline QString line(const QString& where, const QString& message)
     return QStringLiteral("call %1 : %2").arg(where, message);
 }
 
-// The text of a string the platform handed out; the string is deleted.
-inline QString take(HSTRING string)
-{
-    const QString text = QString::fromStdWString(HstringWrapper(string).toWString());
-    if (auto release = reinterpret_cast<decltype(&WindowsDeleteString)>(resolveCombaseFunction("WindowsDeleteString")))
-        release(string);
-    return text;
-}
-
 inline ComPtr<IToastNotificationManagerStatics> manager()
 {
     ComPtr<IToastNotificationManagerStatics> statics;
@@ -51,21 +42,6 @@ inline ComPtr<IXmlDocument> templateDocument(int platformType)
     return document;
 }
 
-// A new document with that content; null when it does not load.
-inline ComPtr<IXmlDocument> document(const QString& xml)
-{
-    ComPtr<IActivationFactory> factory;
-    getActivationFactory<IActivationFactory>(RuntimeClass_Windows_Data_Xml_Dom_XmlDocument, &factory);
-    ComPtr<IInspectable> instance;
-    ComPtr<IXmlDocument> doc;
-    ComPtr<IXmlDocumentIO> io;
-    if (!factory || FAILED(factory->ActivateInstance(&instance)) || FAILED(instance.As(&doc)) || FAILED(doc.As(&io)))
-        return nullptr;
-    if (!xml.isEmpty() && FAILED(io->LoadXml(HstringWrapper(xml, false).get())))
-        return nullptr;
-    return doc;
-}
-
 template <class T>
 QString xmlOf(const ComPtr<T>& node)
 {
@@ -74,27 +50,10 @@ QString xmlOf(const ComPtr<T>& node)
         return QStringLiteral("<not serialisable>");
     HSTRING xml = nullptr;
     serializer->GetXml(&xml);
-    return take(xml);
-}
-
-inline ComPtr<IXmlNode> item(const ComPtr<IXmlDocument>& doc, const QString& tag, UINT32 index)
-{
-    ComPtr<IXmlNodeList> list;
-    ComPtr<IXmlNode> node;
-    if (doc && SUCCEEDED(doc->GetElementsByTagName(HstringWrapper(tag, false).get(), &list)) && list)
-        list->Item(index, &node);
-    return node;
-}
-
-inline HRESULT appendText(const ComPtr<IXmlDocument>& doc, const ComPtr<IXmlNode>& to, const QString& text)
-{
-    ComPtr<IXmlText> textNode;
-    ComPtr<IXmlNode> node;
-    ComPtr<IXmlNode> appended;
-    HRESULT hr = doc->CreateTextNode(HstringWrapper(text, false).get(), &textNode);
-    if (SUCCEEDED(hr))
-        hr = textNode.As(&node);
-    return SUCCEEDED(hr) ? to->AppendChild(node.Get(), &appended) : hr;
+    const QString text = QString::fromStdWString(HstringWrapper(xml).toWString());
+    if (auto release = reinterpret_cast<decltype(&WindowsDeleteString)>(resolveCombaseFunction("WindowsDeleteString")))
+        release(xml);
+    return text;
 }
 
 inline ComPtr<IToastNotification> makeNotification(const ComPtr<IXmlDocument>& content)
