@@ -16,7 +16,6 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLabel>
-#include <QPointer>
 #include <QStyle>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -309,22 +308,22 @@ void TestHost::callBackFromReport()
 
 void TestHost::quitWhileFadingOut_data()
 {
-    QTest::addColumn<QString>("when");
-    // The last steps of the fade, the turn it ends in (the popup hides inside it), and the turns after.
-    for (const char* when : {"opacity 0.3", "opacity 0.1", "hidden +0", "hidden +1", "hidden +2", "hidden +3"})
-        QTest::newRow(when) << QString(when);
+    QTest::addColumn<int>("turnsAfter");
+    // While the popup fades out, in the turn the fade ends (the popup hides inside it), and in the turns after.
+    for (int turns : {-1, 0, 1, 2, 3})
+        QTest::newRow(qPrintable(turns < 0 ? QString("fading") : QString("hidden +%1").arg(turns))) << turns;
 }
 
 void TestHost::quitWhileFadingOut()
 {
-    QFETCH(QString, when);
+    QFETCH(int, turnsAfter);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     for (int run = 1; run <= 7; ++run) {
         QProcess host;
         host.setProcessEnvironment(environment);
         host.setProcessChannelMode(QProcess::MergedChannels);
-        host.start(QCoreApplication::applicationFilePath(), {"--quitting-host", when});
+        host.start(QCoreApplication::applicationFilePath(), {"--quitting-host", QString::number(turnsAfter)});
         if (!host.waitForFinished(10000)) {
             host.kill();
             host.waitForFinished();
@@ -337,23 +336,25 @@ void TestHost::quitWhileFadingOut()
 
 namespace {
 
-// A host that shows a popup, hides it once it is fully shown, quits its loop when told, deletes the
-// service and destroys its QApplication on the way out, as most hosts do.
-int quittingHost(const QString& when)
+// A host that shows a popup, hides it, and quits its loop while it fades (turnsAfter -1) or that many turns after
+// the turn the popup hid in; then it deletes the service and destroys its QApplication, as most hosts do.
+int quittingHost(int turnsAfter)
 {
     QApplication::setQuitOnLastWindowClosed(false);
     ModuleLibrary module;
     ISystemNotifyToast* service = module.isLoaded() ? module.create(true) : nullptr;
     if (!service || !service->init({}))
         return 11;
-    const quint64 id = service->showToast({{0, 4}, {5, QStringList{"Saved"}}}, {});
-    const QPointer<QWidget> popup = shownWindow("ApplicationToastWidget");
+    QWidget* popup = service->hideToast(service->showToast({{0, 4}, {5, QStringList{"Saved"}}}, {}))
+        ? shownWindow("ApplicationToastWidget") : nullptr;
     if (!popup)
         return 12;
-    const int turnsAfter = when.startsWith("hidden") ? when.section('+', 1).toInt() : -1;
-    const double opacity = when.startsWith("opacity") ? when.section(' ', 1).toDouble() : -1;
-    bool hiding = false;
-    int hiddenFor = -1; // turns since the popup hid
+    std::function<void(int)> quitIn = [&](int turns) {
+        if (turns <= 0)
+            QCoreApplication::quit();
+        else
+            QTimer::singleShot(0, [&, turns] { quitIn(turns - 1); });
+    };
     struct HideWatch : QObject
     {
         std::function<void()> hid;
@@ -364,25 +365,10 @@ int quittingHost(const QString& when)
             return false;
         }
     } watch;
-    watch.hid = [&] {
-        hiddenFor = 0;
-        if (turnsAfter == 0)
-            QCoreApplication::quit();
-    };
+    watch.hid = [&] { quitIn(turnsAfter); };
     popup->installEventFilter(&watch);
-    QTimer turn;
-    QObject::connect(&turn, &QTimer::timeout, [&] {
-        if (hiddenFor >= 0) {
-            // A busy machine may skip the fade's last steps: then the turn after it ends.
-            if (++hiddenFor == turnsAfter || opacity >= 0)
-                QCoreApplication::quit();
-        } else if (!hiding && popup->windowOpacity() >= 1.0) {
-            hiding = service->hideToast(id);
-        } else if (hiding && popup->windowOpacity() <= opacity) {
-            QCoreApplication::quit();
-        }
-    });
-    turn.start(0);
+    if (turnsAfter < 0)
+        QTimer::singleShot(0, [] { QCoreApplication::quit(); });
     QCoreApplication::exec();
     module.destroy(service);
     return 0;
@@ -395,7 +381,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int at = app.arguments().indexOf("--quitting-host");
     if (at > 0)
-        return quittingHost(app.arguments().value(at + 1));
+        return quittingHost(app.arguments().value(at + 1).toInt());
     TestHost test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
