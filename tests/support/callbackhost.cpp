@@ -1,5 +1,8 @@
 #include "callbackhost.h"
 
+#include "isystemnotifytoast.h"
+#include "recordinglistener.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -8,37 +11,45 @@
 #include <QWindow>
 #include <QtTest>
 
-CallbackHost::CallbackHost(ISystemNotifyToast* service, DeleteSystemNotifyToastFn destroy, const QString& op,
-                           const QMap<int, QVariant>& request)
-    : m_service(service)
-    , m_destroy(destroy)
-    , m_op(op)
-    , m_request(request)
-{
-}
+namespace {
 
-void CallbackHost::onToastActivated(quint64 toastId, int source, qint64 index, const QString& action)
+// Calls its service back from inside each report, and only then writes the report down: an argument pointing into a
+// toast the call back deleted would dangle by that time.
+class CallbackHost : public RecordingListener
 {
-    report(toastId, [&] { return QStringLiteral("activated %1 %2 %3").arg(source).arg(index).arg(action); });
-}
+public:
+    CallbackHost(ISystemNotifyToast* service, DeleteSystemNotifyToastFn destroy, const QString& op,
+                 const QMap<int, QVariant>& request)
+        : m_service(service), m_destroy(destroy), m_op(op), m_request(request)
+    {
+    }
 
-void CallbackHost::onToastDismissed(quint64 toastId, int reason)
-{
-    report(toastId, [&] { return QStringLiteral("dismissed %1").arg(reason); });
-}
+    void onToastActivated(quint64 id, int source, qint64 index, const QString& action) override
+    {
+        callBack();
+        RecordingListener::onToastActivated(id, source, index, action);
+    }
+    void onToastDismissed(quint64 id, int reason) override
+    {
+        callBack();
+        RecordingListener::onToastDismissed(id, reason);
+    }
+    void onToastFailed(quint64 id, int errorCode) override
+    {
+        callBack();
+        RecordingListener::onToastFailed(id, errorCode);
+    }
 
-void CallbackHost::onToastFailed(quint64 toastId, int errorCode)
-{
-    report(toastId, [&] { return QStringLiteral("failed %1").arg(errorCode); });
-}
+    quint64 toast = 0;   // the id the reports and calls back are about
+    QStringList answers; // the service's answers to the calls back, in the order they returned
+    ISystemNotifyToast* service() const { return m_service; } // null once deleted from a report
 
-template<class Line>
-void CallbackHost::report(quint64 toastId, Line line)
-{
-    const int at = heard.size();
-    heard << QString();
-    ISystemNotifyToast* service = m_service;
-    if (service && at < 5) {
+private:
+    void callBack()
+    {
+        ISystemNotifyToast* service = m_service;
+        if (!service || ++m_reports > 5) // a looping module stops here
+            return;
         if (m_op == QLatin1String("delete")) {
             m_service = nullptr;
             m_destroy(service);
@@ -51,16 +62,36 @@ void CallbackHost::report(quint64 toastId, Line line)
             answers << m_op + (result ? " true" : " false");
         }
     }
-    // Read only now: an argument pointing into a toast the call back deleted dangles by this time.
-    heard[at] = line() + (toastId == toast ? QString() : QStringLiteral(" of toast %1").arg(toastId));
+
+    ISystemNotifyToast* m_service;
+    DeleteSystemNotifyToastFn m_destroy;
+    QString m_op;
+    QMap<int, QVariant> m_request;
+    int m_reports = 0;
+};
+
+// The row's toast; the time-out's popup expires after 300 ms.
+QMap<int, QVariant> callbackRequest(const QString& road, const QString& trigger)
+{
+    const QStringList open{QStringLiteral("{\"text\":\"Open\",\"action\":\"open\"}")};
+    if (road != QLatin1String("popup"))
+        return {{0, 1}, {1, SNT_TEST_DATA_DIR "/toast-icon.png"}, {5, QStringList{"Report ready", "Q3 figures"}}, {10, open}};
+    QMap<int, QVariant> request{{0, 4}, {17, 1}, {10, open},
+                                {5, QStringList{"{\"fields\":[{\"text\":\"Shared by \",\"click\":false},"
+                                                "{\"text\":\"Ana\",\"action\":\"open-profile\",\"click\":true}]}"}}};
+    if (trigger == QLatin1String("timeout"))
+        request.insert(9, 300);
+    return request;
 }
+
+} // namespace
 
 void addCallbackRows(const QStringList& roads)
 {
     QTest::addColumn<QString>("road");
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<QString>("op");
-    QTest::addColumn<QStringList>("heard");
+    QTest::addColumn<QStringList>("heard"); // in the order the reports returned
     QTest::addColumn<QStringList>("answers");
     // Road, trigger, the report it makes.
     const QList<QStringList> triggers{
@@ -83,57 +114,15 @@ void addCallbackRows(const QStringList& roads)
             QStringList answers{op == "show" ? (road == "tray" ? "show 0" : "show id")
                                 : op == "update" ? (road == "popup" ? "update true" : "update false")
                                 : op == "delete" ? "deleted" : op + " true"};
-            // A native hide reports its own dismissal once; the report's call back hides again.
+            // A native hide reports its own dismissal once, inside the report whose call back hides.
             if (op == "hide" && road == "native" && t[1] != "hidden") {
-                heard << "dismissed 0";
+                heard.prepend("dismissed 0");
                 answers << "hide true";
             }
             QTest::addRow("%s %s, %s", qPrintable(road), qPrintable(t[1]), qPrintable(op)) << road << t[1] << op << heard << answers;
         }
     }
 }
-
-namespace {
-
-// The row's toast; the time-out's popup expires after 300 ms.
-QMap<int, QVariant> callbackRequest(const QString& road, const QString& trigger)
-{
-    const QStringList open{QStringLiteral("{\"text\":\"Open\",\"action\":\"open\"}")};
-    if (road != QLatin1String("popup"))
-        return {{0, 1}, {1, SNT_TEST_DATA_DIR "/toast-icon.png"}, {5, QStringList{"Report ready", "Q3 figures"}}, {10, open}};
-    QMap<int, QVariant> request{{0, 4}, {17, 1}, {10, open},
-                                {5, QStringList{"{\"fields\":[{\"text\":\"Shared by \",\"click\":false},"
-                                                "{\"text\":\"Ana\",\"action\":\"open-profile\",\"click\":true}]}"}}};
-    if (trigger == QLatin1String("timeout"))
-        request.insert(9, 300);
-    return request;
-}
-
-// As a user does it, through the popup's window: its "Open" button, its
-// clickable segment or its close button; the time-out needs nothing.
-bool clickPopup(const QString& trigger)
-{
-    QWidget* popup = shownWindow("ApplicationToastWidget");
-    if (!popup || !QTest::qWaitForWindowExposed(popup))
-        return false;
-    if (trigger == QLatin1String("timeout"))
-        return true;
-    QWidget* target = nullptr;
-    for (QWidget* w : popup->findChildren<QWidget*>()) {
-        const bool button = qobject_cast<QAbstractButton*>(w) && static_cast<QAbstractButton*>(w)->text() == QLatin1String("Open");
-        const bool segment = qobject_cast<QLabel*>(w) && w->property("enable_click").toBool();
-        const bool close = qobject_cast<QToolButton*>(w) != nullptr;
-        if (w->isVisible() && (trigger == QLatin1String("button") ? button : trigger == QLatin1String("segment") ? segment : close))
-            target = w;
-    }
-    if (!target)
-        return false;
-    // The popup may be deleted inside the release, with Qt's dispatch of it still to finish.
-    QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, Qt::NoModifier, target->mapTo(popup, target->rect().center()));
-    return true;
-}
-
-} // namespace
 
 void runCallbackRow(ModuleLibrary& module, const std::function<bool(const QString& trigger)>& raise,
                     const std::function<bool()>& settle)
@@ -153,18 +142,44 @@ void runCallbackRow(ModuleLibrary& module, const std::function<bool(const QStrin
         QVERIFY(service->hideToast(host->toast)); // also when the report deleted the service
     else
         QVERIFY(road == QLatin1String("popup") ? clickPopup(trigger) : raise(trigger));
-    QTRY_COMPARE(host->heard, heard);
+    QTRY_COMPARE(host->heard(host->toast), heard);
     QCOMPARE(host->answers, answers);
 
     // Whatever comes late (the platform's own dismissal, the end of a fade) reports nothing more.
     QVERIFY(settle());
     QCoreApplication::sendPostedEvents();
     QTRY_VERIFY2(popup.isNull(), "the popup is deleted once it has faded out");
-    QCOMPARE(host->heard, heard);
+    QCOMPARE(host->heard(host->toast), heard);
     if (host->service()) {
         QCOMPARE(service->isToastExist(host->toast), road != QLatin1String("popup"));
         module.destroy(service);
     }
+}
+
+bool clickPopup(const QString& what)
+{
+    QWidget* popup = shownWindow("ApplicationToastWidget");
+    if (!popup || !QTest::qWaitForWindowExposed(popup))
+        return false;
+    if (what.startsWith(QLatin1String("timeout")))
+        return true;
+    const int index = QRegularExpression("button (\\d)").match(what).captured(1).toInt();
+    QWidget* target = nullptr;
+    for (QWidget* w : popup->findChildren<QWidget*>()) {
+        const bool wanted = what.startsWith(QLatin1String("button")) ? w->property("buttonIndex") == index
+                            : what.startsWith(QLatin1String("segment")) ? w->property("enable_click").toBool()
+                                                                        : qobject_cast<QToolButton*>(w) != nullptr;
+        if (wanted && w->isVisible())
+            target = w;
+    }
+    if (!target)
+        return false;
+    // The popup may be deleted inside the release, with Qt's dispatch of it still to finish.
+    const QPoint at = target->mapTo(popup, target->rect().center());
+    const Qt::MouseButton button = what.contains(QLatin1String("right button")) ? Qt::RightButton : Qt::LeftButton;
+    QTest::mousePress(popup->windowHandle(), button, Qt::NoModifier, at);
+    QTest::mouseRelease(popup->windowHandle(), button, Qt::NoModifier, what.contains(QLatin1String("outside")) ? QPoint(2, 2) : at);
+    return true;
 }
 
 QWidget* shownWindow(const char* className)

@@ -23,12 +23,21 @@ public:
         QThread* thread;
     };
 
-    void onToastActivated(quint64 toastId, int source, qint64 index, const QString& action) override;
-    void onToastDismissed(quint64 toastId, int reason) override;
-    void onToastFailed(quint64 toastId, int errorCode) override;
+    void onToastActivated(quint64 toastId, int source, qint64 index, const QString& action) override
+    {
+        record({Activated, toastId, source, index, action, 0, QThread::currentThread()});
+    }
+    void onToastDismissed(quint64 toastId, int reason) override
+    {
+        record({Dismissed, toastId, 0, 0, QString(), reason, QThread::currentThread()});
+    }
+    void onToastFailed(quint64 toastId, int errorCode) override
+    {
+        record({Failed, toastId, 0, 0, QString(), errorCode, QThread::currentThread()});
+    }
 
     QVector<Call> calls() const;
-    int count() const;
+    int count() const { return calls().size(); }
     // Each call as a short line ("activated 1 0 open", "dismissed 2", "failed -2147467259"), marked
     // when it names a toast other than id or came on a thread other than the caller's.
     QStringList heard(quint64 id) const;
