@@ -1,29 +1,37 @@
 #!/usr/bin/env bash
 # Runs the Windows build as a Windows user would, under Wine on a private X
-# display with a system tray, each case in a fresh Wine prefix of its own:
-#   units      the module's event handlers and the host kit's Windows path rules
-#   windows7   no native toasts: the tray service, its icon shown and removed,
-#              hostile requests on the tray and on popups
-#   popup      a popup seen on the screen in its corner, timing out; laid out
-#              right to left in the other corner, its button clicked
-#   windows10  native toasts without the runtime classes Wine lacks: refused,
-#              and said why in the log; hostile requests on both services
-#   native     the native road end to end: the simulated notification classes,
-#              built as a runtime component (OUT/winsim), registered in the
-#              prefix and activated by Wine's own RoGetActivationFactory
+# display with a system tray. The cases share two Wine prefixes, one of
+# Windows 7 and one of Windows 10, made side by side:
+#   units      (7)  the host kit's Windows path rules
+#   windows7   (7)  no native toasts: the tray service, its icon shown and
+#                   removed; hostile requests on the tray and on popups
+#   popup      (10) a popup seen on the screen in its corner, timing out; laid
+#                   out right to left in the other corner, its button clicked;
+#                   call backs from a popup's reports
+#   native     (10) hostile requests on the native service while Wine has no
+#                   notification classes (refused) and on popups; then the
+#                   Linux suite's native test, through the simulated
+#                   notification classes built as a runtime component
+#                   (OUT/winsim), registered in the prefix and activated by
+#                   Wine's own RoGetActivationFactory
 # Prints each check, then "N passed, M failed"; exits 1 when any failed.
 #
-# Usage: tests/windows/run.sh OUT   (OUT from scripts/build-windows.sh --tests OUT)
+# Usage: tests/windows/run.sh OUT [CASE...]   (OUT from scripts/build-windows.sh
+#        --tests OUT; no CASE: all of them)
 #        SNT_WINE_SCREENSHOTS=DIR keeps the screenshots taken.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
-[ $# -eq 1 ] && [ -f "$1/bin/toastctl.exe" ] || { echo "usage: $0 OUT (a folder from scripts/build-windows.sh --tests)" >&2; exit 2; }
+[ $# -ge 1 ] && [ -f "$1/bin/toastctl.exe" ] || { echo "usage: $0 OUT [CASE...] (OUT from scripts/build-windows.sh --tests)" >&2; exit 2; }
 if [ "${RUN_INSIDE_TRAY:-}" != 1 ]; then
   RUN_INSIDE_TRAY=1 exec "$root/scripts/with-tray.sh" "$0" "$@"
 fi
 out=$(cd "$1" && pwd)
+shift
+all=" units windows7 popup native "
+for c in "$@"; do [[ $all == *" $c "* ]] || { echo "$0: no case '$c' (cases:$all)" >&2; exit 2; }; done
+cases=" ${*:-$all} "
 bin=$out/bin
 scratch=$(mktemp -d)
 shots=${SNT_WINE_SCREENSHOTS:-$scratch}
@@ -46,22 +54,27 @@ check() { # what, command...: one line per check
   else failed=$((failed + 1)); echo "FAIL  $what"; fi
 }
 
-# Every prefix is made up front, two at a time; a case waits for its own.
-make_prefix() { # name windows-version
+# Each prefix is made up front, both at a time; a case waits for its own.
+make_prefix() { # windows-version
   local prefix=$scratch/prefix-$1
   WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1
-  [ "$2" = 7 ] || WINEPREFIX=$prefix wine winecfg -v "win$2" >/dev/null 2>&1
+  [ "$1" = 7 ] || WINEPREFIX=$prefix wine winecfg -v "win$1" >/dev/null 2>&1
   WINEPREFIX=$prefix wineserver -w
   touch "$prefix.ready"
 }
-( make_prefix units 7; make_prefix windows7 7; make_prefix native 10 ) &
-children+=($!)
-( make_prefix popup 10; make_prefix windows10 10 ) &
-children+=($!)
-use_prefix() {
+wants() { for c in "$@"; do [[ $cases == *" $c "* ]] && return 0; done; return 1; }
+if wants units windows7; then make_prefix 7 & children+=($!); fi
+if wants popup native; then make_prefix 10 & children+=($!); fi
+case_() { # name windows-version: whether to run the case, in its prefix once that is made
+  wants "$1" || return 1
+  echo "== $1"
   local i=0
-  until [ -e "$scratch/prefix-$1.ready" ]; do i=$((i + 1)); [ $i -lt 1200 ] || return 1; sleep 0.1; done
-  export WINEPREFIX=$scratch/prefix-$1
+  until [ -e "$scratch/prefix-$2.ready" ]; do
+    i=$((i + 1))
+    [ $i -lt 1200 ] || { failed=$((failed + 1)); echo "FAIL  $1: no Wine prefix after 120 s"; return 1; }
+    sleep 0.1
+  done
+  export WINEPREFIX=$scratch/prefix-$2
 }
 
 # A Qt Test program of the folder; its totals count as checks of their own.
@@ -97,11 +110,9 @@ at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 start=$SECONDS
 toastctl=$bin/toastctl.exe
 
-echo "== units"
-use_prefix units && qtest units tst_winunits.exe
+case_ units 7 && qtest units tst_winunits.exe
 
-echo "== windows7"
-if use_prefix windows7; then
+if case_ windows7 7; then
   check "windows7: toastctl supported says false" same "$(wine "$toastctl" supported 2>/dev/null | tr -d '\r')" '{"supported":false}'
   # The balloon's icon is the request's; a balloon without one shows no icon.
   icon=$(winepath -w "$root/tests/data/toast-icon.png")
@@ -119,8 +130,7 @@ if use_prefix windows7; then
   wineserver -k
 fi
 
-echo "== popup"
-if use_prefix popup; then
+if case_ popup 10; then
   request='{"0":1,"2":"Orvex Writer","9":4000,"5":["Report.docx is ready","Shared by Ana"],"10":[{"text":"Open","action":"open"}]}'
   for layout in ltr rtl; do
     args=(--app-drawn --wait 30000)
@@ -165,28 +175,23 @@ if use_prefix popup; then
     fi
     wait "$pid" 2>/dev/null
   done
+  check "popup: toastctl supported says true" same "$(wine "$toastctl" supported 2>/dev/null | tr -d '\r')" '{"supported":true}'
+  qtest popup tst_winhost.exe callBackFromReport
   wineserver -k
 fi
 
-echo "== windows10"
-if use_prefix windows10; then
-  check "windows10: toastctl supported says true" same "$(wine "$toastctl" supported 2>/dev/null | tr -d '\r')" '{"supported":true}'
-  qtest windows10 tst_winhost.exe nativeRefusedWithoutRuntimeClasses hostileRequests callBackFromReport
-  wineserver -k
-fi
-
-echo "== native"
-if use_prefix native; then
-  component=$(winepath -w "$out/winsim/winsimcomponent.dll")
+if case_ native 10; then
+  # Before the classes are there, as Wine has it: native toasts refused.
+  qtest native tst_winhost.exe hostileRequests
+  # The component's classes, registered as the system's own are.
+  component=$(winepath -w "$out/winsim/winsimcomponent.dll" | sed 's/\\/\\\\/g')
   for class in Windows.UI.Notifications.ToastNotificationManager Windows.UI.Notifications.ToastNotification \
                Windows.Data.Xml.Dom.XmlDocument; do
-    key="HKLM\\Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\$class"
-    wine reg add "$key" /v DllPath /t REG_SZ /d "$component" /f >/dev/null 2>&1 \
-      && wine reg add "$key" /v ActivationType /t REG_DWORD /d 0 /f >/dev/null 2>&1 \
-      && wine reg add "$key" /v Threading /t REG_DWORD /d 0 /f >/dev/null 2>&1 \
-      || echo "      could not register $class"
-  done
-  qtest native tst_winenative.exe
+    printf '\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\%s]\n' "$class"
+    printf '"DllPath"="%s"\n"ActivationType"=dword:00000000\n"Threading"=dword:00000000\n' "$component"
+  done | sed '1i REGEDIT4' >"$scratch/component.reg"
+  wine regedit /S "$(winepath -w "$scratch/component.reg")" >/dev/null 2>&1
+  qtest native tst_nativeroad.exe
   wineserver -k
 fi
 
