@@ -1,7 +1,7 @@
 // Guards request parsing and toast ids (seeded from the clock, masked, never 0), and the native road on the simulated
 // platform: no function without its library, XML that reads back, stamped shortcuts an outside reader accepts,
-// damaged ones refused, the documents the service hands over, and every platform call of init, showToast and
-// hideToast failed in turn (faultsweep.txt: what each failure logs, keeps, shows and writes; nothing leaks).
+// damaged ones refused, and every platform call of init, showToast and hideToast failed in turn (faultsweep.txt:
+// what each failure logs, keeps, shows and writes; nothing leaks).
 #include "nativeexample.h"
 #include "systemtoastwinimpl.h"
 // A test calls only some of the builders, which are private to the service's source file.
@@ -163,8 +163,6 @@ private slots:
     void stampedShortcutIsReadByExiftool();
     void malformedShortcutsAreRefused_data();
     void malformedShortcutsAreRefused();
-    void documents_data();
-    void documents();
     void initCalls_data();
     void initCalls();
     void showCalls();
@@ -337,7 +335,7 @@ void TestNative::withoutLibraries()
     winsim::control::setCallTraceEnabled(true);
     service.updateLnk({{"startMenuLnkPath", "/nonexistent/Orvex.lnk"}, {"appName", "Orvex"}});
     winsim::control::setCallTraceEnabled(false);
-    QCOMPARE(log.lines(), testdata::lines("toastxml.txt", "without the runtime libraries log"));
+    QCOMPARE(log.lines(), testdata::lines("nativeservice.txt", "without the runtime libraries log"));
     QVERIFY(!winsim::control::callTrace().contains(QStringLiteral("CoCreateInstance")));
 }
 
@@ -451,47 +449,6 @@ void TestNative::malformedShortcutsAreRefused()
     QVERIFY(writeFile(path, data));
     Link l;
     QCOMPARE(l.load(path), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
-}
-
-// Documents that no request of the native service's golden rows reaches; each row's document and log are the
-// entries of its name in toastxml.txt (no document: refused).
-void TestNative::documents_data()
-{
-    QTest::addColumn<QString>("version");
-    QTest::addColumn<Request>("request");
-    const QString win10 = "10.0.19045";
-    const QString longPath = QStringLiteral("C:/") + QString(257, QLatin1Char('p')); // 260 in all
-    const QString action = R"({"text":"A","action":"a"})";
-    // Each type's template, and as many of three lines as it holds.
-    for (int type : {0, 1, 2, 3, 4, 5, 6, 7, -1, 0x7fffffff})
-        QTest::addRow("request type %d", type) << win10 << Request{{0, type}, {5, QStringList{"one", "two", "three"}}};
-    QTest::newRow("duration 1 is short") << win10 << Request{{0, 0}, {5, "a"}, {8, 1}};
-    QTest::newRow("duration 3 is short") << win10 << Request{{0, 0}, {5, "a"}, {8, 3}};
-    QTest::newRow("duration after an action") << win10 << Request{{0, 0}, {5, "a"}, {10, QStringList{action}}, {8, 1}};
-    QTest::newRow("audio loop without path") << win10 << Request{{0, 0}, {5, "a"}, {13, 2}};
-    QTest::newRow("audio silent with path") << win10 << Request{{0, 0}, {5, "a"}, {12, "C:/a.wav"}, {13, 1}};
-    QTest::newRow("image of 260 characters") << win10 << Request{{0, 4}, {5, "a"}, {3, longPath}};
-    QTest::newRow("image of 261 characters refused") << win10 << Request{{0, 4}, {5, "a"}, {3, longPath + 'x'}};
-    QTest::newRow("no hero image before 14393") << "10.0.10586" << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}};
-    QTest::newRow("hero image on 14393") << "10.0.14393" << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}};
-    QTest::newRow("inline image on 14393") << "10.0.14393" << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}, {11, true}};
-}
-
-void TestNative::documents()
-{
-    QFETCH(QString, version);
-    QFETCH(Request, request);
-    winsim::control::pinOsVersion(QVersionNumber::fromString(version));
-    SystemToastWinImpl service;
-    QVERIFY(service.init({{"appUserModeId", k_appId}}));
-    LogCapture log;
-    const quint64 id = service.showToast(request, {});
-    const QString xml = testdata::text("toastxml.txt", QTest::currentDataTag());
-    const auto shown = winsim::control::shownToasts();
-    QCOMPARE(shown.isEmpty() ? QString() : shown[0].xml, xml);
-    QCOMPARE(id != 0, !xml.isEmpty());
-    QStringList expected = testdata::lines("toastxml.txt", QString::fromLatin1(QTest::currentDataTag()) + " log");
-    QCOMPARE(log.lines(), expected.replaceInStrings("$ID", QString::number(id)));
 }
 
 // Runs once to learn the calls made, then again for each of them failing; entry names the golden list of

@@ -2,8 +2,9 @@
 // by the platform. Built twice: on Linux against the simulated platform, and for Windows, where it runs under Wine
 // against the same classes registered as a runtime component (tests/windows/run.sh).
 #include "callbackhost.h"
+#include "logcapture.h"
 #include "modulelibrary.h"
-#include "nativedocumentrows.h"
+#include "nativeexample.h"
 #include "recordinglistener.h"
 #include "testdata.h"
 #include "toasteventhandler.h"
@@ -13,7 +14,7 @@
 
 #include <QtTest>
 
-#include <new>
+#include <cstdio>
 
 #ifdef Q_OS_WIN
 #include "componentclient.h"
@@ -45,29 +46,9 @@ QString line(const QString& where, const QString& message)
 }
 
 // The module's log lines, "* " before those written on the platform's event thread.
-class Log
+struct Log : LogCapture
 {
-public:
-    explicit Log(bool throwThere = false)
-    {
-        UmxLoggerLite::setSink([this, throwThere](const std::wstring&, const std::wstring& text) {
-            const bool there = sim::isPlatformEventThread();
-            if (there && throwThere)
-                throw std::bad_alloc();
-            QMutexLocker lock(&m_mutex);
-            m_lines << QLatin1String(there ? "* " : "") + QString::fromStdWString(text);
-        });
-    }
-    ~Log() { UmxLoggerLite::setSink({}); } // the host kit has one sink: no log captures after
-    QStringList lines() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_lines;
-    }
-
-private:
-    mutable QMutex m_mutex;
-    QStringList m_lines;
+    explicit Log(bool throwThere = false) : LogCapture(&sim::isPlatformEventThread, throwThere) {}
 };
 
 // A one-line toast with these actions.
@@ -185,6 +166,7 @@ void TestNativeRoad::init()
 {
 #ifndef Q_OS_WIN
     sim::reset();
+    sim::pinOsVersion(QVersionNumber(10, 0, 19045)); // a row may have pinned another
     m_objects = sim::liveObjects();
     m_strings = sim::liveStrings();
 #endif
@@ -215,23 +197,51 @@ void TestNativeRoad::handlers()
     QCOMPARE((handlerAnswers<FailedHandler, IToastFailedEventArgs>()), QString("10001 counted"));
 }
 
-// The expected document of each row is the entry of the row's name in nativeservice.txt, its log lines after init's.
+// Each row's document and log lines (after init's) are the entries of its name in nativeservice.txt; no document:
+// refused. A row with a version is shown on that version of the simulated platform only.
 void TestNativeRoad::shownDocument_data()
 {
-    addNativeDocumentRows();
+    QTest::addColumn<Request>("request");
+    QTest::addColumn<QString>("version");
+    QTest::newRow("full example") << fullNativeExample() << "";
+    QTest::newRow("missing lines stay empty") << Request{{0, 3}, {5, QStringList{"one"}}} << "";
+    QTest::newRow("empty middle line") << Request{{0, 3}, {5, QStringList{"a", "", "c"}}} << "";
+    QTest::newRow("extra lines ignored") << Request{{0, 0}, {5, QStringList{"one", "two", "three"}}} << "";
+    QTest::newRow("hero on text template keeps legacy binding") << Request{{0, 1}, {5, QStringList{"a", "b"}}, {6, "C:/h.png"}} << "";
+    QTest::newRow("markup in text and action")
+        << Request{{0, 0}, {5, QStringList{"<b>&\"x\"</b>"}}, {10, QStringList{"{\"text\":\"a<b\",\"action\":\"q=\\\"1\\\"&r\"}"}}} << "";
+    QTest::newRow("no type: refused") << Request{{5, QStringList{"a"}}} << "";
+    QTest::newRow("type 8: refused after the template") << Request{{0, 8}, {5, QStringList{"a"}}, {6, "C:/h.png"}} << "";
+    // Each type's template, and as many of three lines as it holds.
+    for (int type : {0, 1, 2, 3, 4, 5, 6, 7, -1, 0x7fffffff})
+        QTest::addRow("request type %d", type) << Request{{0, type}, {5, QStringList{"one", "two", "three"}}} << "";
+    const QString longPath = QStringLiteral("C:/") + QString(257, QLatin1Char('p')); // 260 in all
+    QTest::newRow("duration 1 is short") << Request{{0, 0}, {5, "a"}, {8, 1}} << "";
+    QTest::newRow("duration 3 is short") << Request{{0, 0}, {5, "a"}, {8, 3}} << "";
+    QTest::newRow("duration after an action") << Request{{0, 0}, {5, "a"}, {10, QStringList{R"({"text":"A","action":"a"})"}}, {8, 1}} << "";
+    QTest::newRow("audio loop without path") << Request{{0, 0}, {5, "a"}, {13, 2}} << "";
+    QTest::newRow("audio silent with path") << Request{{0, 0}, {5, "a"}, {12, "C:/a.wav"}, {13, 1}} << "";
+    QTest::newRow("image of 260 characters") << Request{{0, 4}, {5, "a"}, {3, longPath}} << "";
+    QTest::newRow("image of 261 characters refused") << Request{{0, 4}, {5, "a"}, {3, longPath + 'x'}} << "";
+    QTest::newRow("inline image on 14393") << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}, {11, true}} << "";
 #ifndef Q_OS_WIN
+    QTest::newRow("no hero image before 14393") << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}} << "10.0.10586";
+    QTest::newRow("hero image on 14393") << Request{{0, 4}, {5, "a"}, {6, "C:/h.png"}} << "10.0.14393";
     // The server would block reading them; a missing file goes on as it is (the full example's).
-    QTest::newRow("image a FIFO, hero a device: left out") << Request{{0, 4}, {5, QStringList{"a"}}, {3, "$FIFO"}, {6, "/dev/zero"}};
+    QTest::newRow("image a FIFO, hero a device: left out") << Request{{0, 4}, {5, QStringList{"a"}}, {3, "$FIFO"}, {6, "/dev/zero"}} << "";
 #endif
 }
 
 void TestNativeRoad::shownDocument()
 {
     QFETCH(Request, request);
+    QFETCH(QString, version);
     QString fifo;
 #ifndef Q_OS_WIN
     QVERIFY(m_fifo.isValid());
     fifo = m_fifo.path();
+    if (!version.isEmpty())
+        sim::pinOsVersion(QVersionNumber::fromString(version));
 #endif
     for (QVariant& value : request) {
         if (value == "$FIFO")

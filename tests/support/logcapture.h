@@ -1,28 +1,36 @@
 #pragma once
 
+#include "umxloggerlite.h"
+
 #include <QMutex>
 #include <QStringList>
 
-// Collects every line the module writes to the host log while it lives.
+#include <functional>
+#include <new>
+
+// Collects every line the module writes to the host log while it lives. Given a test of the platform's event
+// thread, it writes "* " before the lines written there, or throws there as out of memory would.
 class LogCapture
 {
 public:
-    LogCapture();
-    ~LogCapture();
-
-    QStringList lines() const { return collect(false); }
-    // The lines written on the platform's event thread.
-    QStringList platformLines() const { return collect(true); }
-    void clear();
+    explicit LogCapture(std::function<bool()> onPlatformThread = {}, bool throwThere = false)
+    {
+        UmxLoggerLite::setSink([this, onPlatformThread, throwThere](const std::wstring&, const std::wstring& text) {
+            const bool there = onPlatformThread && onPlatformThread();
+            if (there && throwThere)
+                throw std::bad_alloc();
+            QMutexLocker lock(&m_mutex);
+            m_lines << QLatin1String(there ? "* " : "") + QString::fromStdWString(text);
+        });
+    }
+    ~LogCapture() { UmxLoggerLite::setSink({}); } // the host kit has one sink: no log captures after
+    QStringList lines() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_lines;
+    }
 
 private:
-    struct Entry
-    {
-        QString line;
-        bool onPlatformThread;
-    };
-    QStringList collect(bool platformOnly) const;
-
     mutable QMutex m_mutex;
-    QList<Entry> m_entries;
+    QStringList m_lines;
 };
