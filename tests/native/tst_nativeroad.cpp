@@ -244,7 +244,7 @@ void TestNativeRoad::shownDocument()
         sim::pinOsVersion(QVersionNumber::fromString(version));
 #endif
     for (QVariant& value : request) {
-        if (value == "$FIFO")
+        if (value.toString() == QLatin1String("$FIFO")) // not ==: Qt 5 would read "$FIFO" as the bool true
             value = fifo;
     }
     const int before = sim::shownToasts().size();
